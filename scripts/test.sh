@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every test: the normal build, the same tests under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build -DORVANE_GUI=OFF >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-asan -DORVANE_GUI=OFF -DORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE slow
+
+# Fuzz targets: each runs for a short fixed time from its seeds.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DORVANE_GUI=OFF -DORVANE_FUZZ=ON -DORVANE_TESTS=OFF \
+  -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-fuzz -j"$jobs"
+fuzz_seconds=${ORVANE_FUZZ_SECONDS:-20}
+for f in build-fuzz/fuzz/*_fuzz; do
+  [ -x "$f" ] || continue
+  name=$(basename "$f" _fuzz)
+  corpus=$(mktemp -d)
+  seeds=fuzz/seeds/$name
+  dict=fuzz/$name.dict
+  args=(-max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10)
+  [ -f "$dict" ] && args+=(-dict="$dict")
+  echo "fuzzing $name for ${fuzz_seconds}s"
+  if [ -d "$seeds" ]; then "$f" "${args[@]}" "$corpus" "$seeds" >/dev/null 2>"$corpus.log" ||
+    { tail -50 "$corpus.log"; exit 1; }
+  else "$f" "${args[@]}" "$corpus" >/dev/null 2>"$corpus.log" || { tail -50 "$corpus.log"; exit 1; }
+  fi
+  rm -rf "$corpus" "$corpus.log"
+done
+echo "all tests passed"
