@@ -1,0 +1,171 @@
+// CListingOptions: every choice that shapes a listing, with its default.
+//
+// The option pages (or the configuration files and the command line, through them) fill the
+// record; the generator, the column formatting, sorting, the filter and the writers only read it.
+// It is copied into the engine while no generation runs, so it needs no lock.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "writers/html_style.h"
+
+namespace orvane {
+
+using ColumnId = int;
+inline constexpr int kColumnCount = 58;
+inline constexpr int kNotSorted = 999;
+
+// Column ids used by name in the code.
+enum Column : int {
+  kColNumber = 0,
+  kColPath = 1,
+  kColName = 2,
+  kColExtension = 3,
+  kColCount = 4,
+  kColSize = 5,
+  kColCreation = 6,
+  kColLastWrite = 7,
+  kColLastAccess = 8,
+  kColType = 9,
+  kColAttributes = 10,
+  kColOwner = 11,
+  kColFileVersion = 12,
+  kColProductVersion = 13,
+  kColLanguage = 19,
+  kColCrc32 = 20,
+  kColMd5 = 21,
+  kColSha1 = 22,
+  kColDocFirst = 23,
+  kColDocLast = 39,
+  kColLastPrinted = 31,
+  kColDocCreated = 32,
+  kColLastSaved = 33,
+  kColMediaFirst = 40,
+  kColMediaLast = 50,
+  kColTrack = 51,
+  kColYear = 55,
+  kColMp3Last = 57,
+};
+
+enum OutputType : int { kOutputText = 0, kOutputHtml = 1, kOutputCsv = 2 };
+enum Encoding : int { kEncodingAnsi = 0, kEncodingUtf8 = 1, kEncodingUtf16 = 2 };
+enum SizeUnit : int { kBytes = 0, kKilobytes = 1, kMegabytes = 2, kGigabytes = 3, kDynamic = 4 };
+enum PathForm : int { kPathFull = 0, kPathNoDrive = 1, kPathFromTop = 2, kPathTopIsRoot = 3 };
+
+// Hidden tag fields: flags and widths kept with the options, shown by no column.
+inline constexpr int kHiddenTagCount = 5;
+
+struct CListingOptions {
+  CListingOptions();
+
+  // Displayed columns.
+  std::array<int, kColumnCount> m_bColumn{};  // index 2 unused (Name always shown), 4 unused
+  int m_nNameWidth = 60;
+  int m_nSizeWidth = 14;
+  int m_nTypeWidth = 30;
+  int m_nOwnerWidth = 30;
+  std::array<int, kColumnCount> m_nColumnWidth{};
+  std::array<int, kHiddenTagCount> m_bHiddenTag{};
+  std::array<int, kHiddenTagCount> m_nHiddenTagWidth{30, 30, 30, 30, 30};
+
+  // Column order and alignment.
+  std::array<int, kColumnCount> m_columnOrder{};
+  std::array<int, kColumnCount> m_nAlign{};
+
+  // Output type, encoding and rows.
+  int m_nOutputType = kOutputText;
+  int m_nEncoding = kEncodingUtf8;
+  int m_bDirRows = 1;
+  int m_bFileRows = 1;
+  int m_bSubdirs = 1;
+  int m_bSubdirsFirst = 1;
+  int m_bSurroundSubdirs = 1;
+  int m_bFileCountInDirRow = 1;
+  int m_bFilesTogether = 0;
+  int m_bShowTimeInDates = 1;
+  int m_bColumnNamesInHeader = 1;
+  int m_bListingInEachDir = 0;
+  std::string m_strListingName = "_thisdir";
+  int m_bHideEmptyDirs = 0;
+  int m_bArchivesAsDirs = 0;
+  int m_bLimitRecursion = 0;
+  int m_nRecursionLevel = 0;
+  int m_bSummary = 0;
+  int m_nSummaryPos = 0;
+  int m_bProgramInfoInHeader = 1;
+  int m_bDrawDirsTree = 0;
+
+  // Formats (page choices and the values derived from them).
+  int m_nDateFormat = 0;
+  std::string m_strDateFormat = "%Y-%m-%d";
+  int m_nTimeFormat = 0;
+  std::string m_strTimeFormat = "%H:%M";
+  int m_nTimeWidth = 5;
+  int m_nSizeUnit = kBytes;
+  int m_nSizePrecision = 0;
+  std::string m_chThousandSep = " ";
+  std::string m_chDecimalSep = ".";
+  int m_nPathForm = kPathFull;
+
+  // Text options.
+  int m_bAutoColumnWidths = 0;
+  int m_bWrapColumns = 0;
+
+  // CSV options.
+  std::string m_strCsvSeparator = ";";
+  int m_bCsvTab = 0;
+
+  // HTML options.
+  int m_bLinksToFiles = 0;
+  int m_bLinksToDirs = 0;
+  int m_bFileProtocolInLinks = 0;
+  int m_bLinksToSubdirsInside = 0;
+  std::string m_strHtmlTitle = "Orvane v1.0 listing";
+  int m_bExternalCss = 0;
+  std::string m_strCssPath;
+  CHtmlStyleSet m_htmlStyle;
+
+  // Sorting.
+  std::array<int, 3> m_nFileSortKey{kNotSorted, kNotSorted, kNotSorted};
+  std::array<int, 3> m_bFileSortDesc{};
+  std::array<int, 3> m_nDirSortKey{kNotSorted, kNotSorted, kNotSorted};
+  std::array<int, 3> m_bDirSortDesc{};
+
+  // Filter.
+  std::string m_strMask = "*.*";
+  int m_nDateKind = 1;
+  int m_bDateAfter = 0;
+  std::int64_t m_tAfter = 0;
+  int m_bDateBefore = 0;
+  std::int64_t m_tBefore = 0;
+  int m_bSizeMore = 0;
+  int m_nSizeMore = 0;
+  int m_bSizeLess = 0;
+  int m_nSizeLess = 1;
+  int m_nSizeFilterUnit = 0;
+  int m_nAttrArchive = 2;
+  int m_nAttrHidden = 2;
+  int m_nAttrReadOnly = 2;
+  int m_nAttrCompressed = 2;
+  int m_nAttrSystem = 2;
+
+  // Whether a column is shown (Name always; File count through its own flag).
+  bool IsShown(int id) const;
+  // Text width of a date column (also the Year column).
+  int DateWidth() const { return m_bShowTimeInDates ? m_nTimeWidth + 11 : 10; }
+
+  // Recomputes the derived format fields from the page choices: date and time patterns, the
+  // time width.
+  void DeriveFormats();
+  // Applies the effective-value rules: a flag whose control is disabled is stored as 0.
+  void ApplyEffectiveValues();
+  // The default column order (0..57) and the catalogue's default alignments.
+  void RestoreDefaultOrder();
+};
+
+// Date pattern for a date-format choice ("%Y-%m-%d" for any unknown choice).
+const char* DateFormatPattern(int choice);
+
+}  // namespace orvane

@@ -1,0 +1,72 @@
+// The records of one generation: a CDirRecord per listed directory and a CFileRecord per entry
+// (file, subdirectory, or archive listed as a directory).
+//
+// Records are built by the scan on the worker thread and read by the write phase on the same
+// thread; between generations they are the cache of the next scan, so slow information (hashes
+// above all) is read once per file. The extra information groups live in a separately allocated
+// block that exists only when some extra column was asked for, which keeps a plain listing small.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+struct FileInfoGroups;  // engine/file_info_groups.h
+struct CDirRecord;
+
+struct CFileRecord {
+  CFileRecord();
+  ~CFileRecord();
+  CFileRecord(CFileRecord&&) noexcept;
+  CFileRecord& operator=(CFileRecord&&) noexcept;
+
+  std::string m_strName;  // name without extension (files); whole name (directories)
+  std::string m_strExt;   // extension without the dot; empty for directories
+  std::uint64_t m_nSize = 0;
+  std::int64_t m_tCreation = 0;
+  std::int64_t m_tLastWrite = 0;
+  std::int64_t m_tLastAccess = 0;
+  char m_strAttributes[6] = "-----";
+  bool m_bIsDir = false;
+  bool m_bHasDot = false;  // the enumerated name had a "." before the extension
+  int m_nSeq = 0;
+  CDirRecord* m_pDir = nullptr;
+  std::unique_ptr<FileInfoGroups> m_pInfo;
+
+  // The name as enumerated: name, and "." plus extension for files that had one.
+  std::string FullName() const;
+  // The extra information groups, created on first use.
+  FileInfoGroups& Info();
+};
+
+struct CDirRecord {
+  std::string m_strPath;  // absolute path without trailing "/" (the root is "/")
+  std::uint64_t m_nSize = 0;
+  int m_nFileCount = 0;
+  int m_nSubdirCount = 0;
+  std::int64_t m_tCreation = 0;
+  std::int64_t m_tLastAccess = 0;
+  std::int64_t m_tLastWrite = 0;
+  char m_strAttributes[6] = "-----";
+  std::vector<CFileRecord> m_items;
+  int m_nBaseLength = 0;
+  bool m_bDrive = false;    // a mounted volume: serial and file-system name below
+  bool m_bArchive = false;  // an archive listed as a directory, or a folder inside one
+  std::string m_strVolumeSerial;
+  std::string m_strFileSystem;
+  int m_nSeq = 0;
+  CDirRecord* m_pParent = nullptr;
+  std::string m_strOwner;
+  bool m_bOwnerRead = false;
+};
+
+// Attribute letters from the Windows attribute bits (read-only 1, archive 32, hidden 2,
+// system 4, compressed 2048).
+void AttributeLetters(std::uint32_t bits, char out[6]);
+inline constexpr std::uint32_t kAttrReadOnly = 0x1, kAttrHidden = 0x2, kAttrSystem = 0x4,
+                               kAttrDirectory = 0x10, kAttrArchive = 0x20, kAttrCompressed = 0x800;
+
+}  // namespace orvane

@@ -1,0 +1,89 @@
+// COvOutput: the writer of one listing file. The base class owns the file, its encoding and the
+// write calls; the text, HTML and CSV writers only format rows into strings.
+//
+// A writer is created, used and destroyed by the generation's worker thread alone.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "engine/listing_options.h"
+
+namespace orvane {
+
+struct CFileRecord;
+struct CDirRecord;
+
+// One slot of the engine's column table.
+struct COutputColumn {
+  bool m_bShown = false;
+  const std::string* m_pText = nullptr;  // title while the header is formatted, else the cell
+  int m_nWidth = 1;
+  int m_nAlign = 0;
+  int m_nOrder = 0;  // the column id written at this position
+  bool m_bFolded = false;
+  const std::string& Text() const;
+};
+
+struct COutputColumns {
+  std::array<COutputColumn, kColumnCount> slots;
+  bool m_bRowIsSubdir = false;
+  COutputColumn& operator[](int i) { return slots[static_cast<std::size_t>(i)]; }
+  const COutputColumn& operator[](int i) const { return slots[static_cast<std::size_t>(i)]; }
+};
+
+// What the writers read from the engine besides the options.
+struct OutputContext {
+  bool m_bMeasuring = false;  // the measuring pass of automatic widths runs
+  std::string m_strSummary;   // the summary text, complete after the scan
+  std::int64_t m_tNow = 0;    // the moment the listing is generated (0: the current time)
+};
+
+class COvOutput {
+ public:
+  COvOutput(const CListingOptions& options, OutputContext& context, const char* extension);
+  virtual ~COvOutput();
+  COvOutput(const COvOutput&) = delete;
+  COvOutput& operator=(const COvOutput&) = delete;
+
+  // Creates the file in the chosen encoding (byte-order mark first) and writes the header.
+  // With appendExtension the default extension is added to the path. False when the file
+  // cannot be created or the header cannot be written.
+  bool Open(const std::string& path, bool appendExtension, COutputColumns& columns);
+  bool WriteHeader(COutputColumns& columns);
+  bool WriteFooter();
+  // Writes one text ("\n" becomes CR LF); errors are remembered, not reported.
+  void WriteLine(const std::string& text);
+  // Flushes and closes; false when any write failed.
+  bool Close();
+  bool HadError() const { return m_bError; }
+  const std::string& Extension() const { return m_strExtension; }
+
+  virtual void FormatHeader(COutputColumns& columns, std::string& out) = 0;
+  virtual void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) = 0;
+  virtual void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) = 0;
+  virtual void FormatFooter(std::string& out) = 0;
+
+ protected:
+  // Joins the cells in output order: for each slot, the cell of the column its order names.
+  void JoinCells(const COutputColumns& columns, std::string& out) const;
+
+  const CListingOptions& m_options;
+  OutputContext& m_context;
+  std::array<std::string, kColumnCount> m_cells;
+  std::string m_strExtension;
+
+ private:
+  void Encode(const std::string& text, std::string& bytes) const;
+
+  std::FILE* m_file = nullptr;
+  bool m_bError = false;
+  std::string m_buffer;
+};
+
+// Makes the writer for the output type (1 HTML, 2 CSV, anything else text).
+std::unique_ptr<COvOutput> CreateOutput(const CListingOptions& options, OutputContext& context);
+
+}  // namespace orvane
