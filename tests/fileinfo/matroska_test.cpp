@@ -164,15 +164,5 @@ TEST(MatroskaReader, DamageStopsTheWalkAndKeepsWhatWasStored) {
   EXPECT_EQ(missing.videoFormat, "");
 }
 
-TEST(MatroskaReader, HugeValuesAreNotShown) {
-  std::string video = Track(Uint(0x83, 1) + El(0x86, "V_X") + Uint(0x23E383, 50) +
-                            El(0xE0, Uint(0xB0, 0x100000000ull) + Uint(0xBA, 0)));
-  MediaInfo m = Parse(kEbmlHeader + Segment(Tracks(video)));
-  EXPECT_EQ(m.videoFormat, "X");
-  EXPECT_FALSE(m.hasFramesPerSecond);  // 50 ns per frame is not above 100
-  EXPECT_FALSE(m.hasWidth);
-  EXPECT_FALSE(m.hasHeight);
-}
-
 }  // namespace
 }  // namespace orvane
