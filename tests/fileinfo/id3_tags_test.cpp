@@ -206,6 +206,8 @@ TEST(Id3v2Tag, HostileSizesStayInsideTheTag) {
   Bytes cut = Tag(3, {{"TIT2", B(std::string("\0Cut text", 9))}});
   cut[9] = static_cast<std::uint8_t>(cut[9] - 4);  // the tag ends inside the text
   EXPECT_EQ(ReadV2(cut).title, "Cut");
+  // Found by fuzzing: an empty frame made a zero-length copy into no buffer.
+  EXPECT_EQ(ReadV2(Tag(3, {{"TIT2", {}}, {"TPE1", B(std::string("\0A", 2))}})).artist, "A");
   Id3Texts t;
   EXPECT_FALSE(ReadId3v2(SpanMp3Input(B("ID")), t));
   EXPECT_FALSE(ReadId3v2(SpanMp3Input(B("TAG and more bytes")), t));
