@@ -59,8 +59,7 @@ class Mp3Scan {
       for (std::size_t i = 0; i + 4 <= n; ++i) {
         if (m_block[i] != 0xFF || m_block[i + 1] < 0x20) continue;
         MpegFrameHeader h;
-        if (!DecodeMpegHeader(&m_block[i], h) || h.frameSize < static_cast<int>(kMinFrameBytes))
-          continue;
+        if (!DecodeMpegHeader(At(i), h) || h.frameSize < static_cast<int>(kMinFrameBytes)) continue;
         if (first && !SameStream(h, *first)) continue;
         if (Confirmed(h, pos, i, n)) return FoundFrame{pos + i, h};
       }
@@ -91,16 +90,17 @@ class Mp3Scan {
   // True when the header one frame further on (in the block or read from the file) belongs to
   // the same stream.
   bool Confirmed(const MpegFrameHeader& h, std::uint64_t blockPos, std::size_t i, std::size_t n) {
-    std::size_t next = i + static_cast<std::size_t>(h.frameSize);
-    std::array<std::uint8_t, 4> bytes{};
-    const std::uint8_t* p = nullptr;
-    if (next + 4 <= n) {
-      p = &m_block[next];
-    } else if (m_in.ReadAt(blockPos + next, bytes.data(), bytes.size()) == bytes.size()) {
-      p = bytes.data();
-    }
+    const std::size_t next = i + static_cast<std::size_t>(h.frameSize);
     MpegFrameHeader following;
-    return p && DecodeMpegHeader(p, following) && SameStream(following, h);
+    if (next + 4 <= n) return DecodeMpegHeader(At(next), following) && SameStream(following, h);
+    std::array<std::uint8_t, 4> bytes{};
+    return m_in.ReadAt(blockPos + next, bytes.data(), bytes.size()) == bytes.size() &&
+           DecodeMpegHeader(bytes, following) && SameStream(following, h);
+  }
+
+  // The four bytes at i of the block (the caller checks that they lie inside it).
+  std::span<const std::uint8_t, 4> At(std::size_t i) const {
+    return std::span<const std::uint8_t, 4>(&m_block[i], 4);
   }
 
   const Mp3Input& m_in;
@@ -193,7 +193,7 @@ std::string MpegFrameHeader::FormatText() const {
   return std::string(v) + " Layer " + std::to_string(LayerNumber());
 }
 
-bool DecodeMpegHeader(const std::uint8_t* p, MpegFrameHeader& out) {
+bool DecodeMpegHeader(std::span<const std::uint8_t, 4> p, MpegFrameHeader& out) {
   if (p[0] != 0xFF || (p[1] & 0xE0) != 0xE0) return false;
   MpegFrameHeader h;
   h.version = (p[1] >> 3) & 3;

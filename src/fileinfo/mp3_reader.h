@@ -38,9 +38,9 @@ struct MpegFrameHeader {
   std::string FormatText() const;
 };
 
-// Decodes the four header bytes at p; false for a bad sync word or a reserved version, layer,
-// bitrate, sampling rate or emphasis.
-bool DecodeMpegHeader(const std::uint8_t* p, MpegFrameHeader& out);
+// Decodes four header bytes; false for a bad sync word or a reserved version, layer, bitrate,
+// sampling rate or emphasis.
+bool DecodeMpegHeader(std::span<const std::uint8_t, 4> p, MpegFrameHeader& out);
 
 // Reads an MP3 file from any input. True when a confirmed pair of frames was found; then the
 // audio format, sampling frequency, channels and (when it comes out above zero) the length are
