@@ -26,17 +26,17 @@ void PutSize(Bytes& out, std::uint32_t v, bool syncsafe) {
     out.push_back(static_cast<std::uint8_t>(syncsafe ? (v >> (7 * i)) & 0x7F : v >> (8 * i)));
 }
 
-struct FrameSpec {
+struct FrameDef {
   std::string id;
   Bytes content;
   std::uint8_t format = 0;  // second flag byte
 };
 
 // An ID3v2 tag of the given major version (frame sizes syncsafe for 4, plain for 3).
-Bytes Tag(int version, const std::vector<FrameSpec>& frames, std::uint8_t flags = 0,
+Bytes Tag(int version, const std::vector<FrameDef>& frames, std::uint8_t flags = 0,
           const Bytes& extended = {}, std::size_t padding = 0) {
   Bytes body = extended;
-  for (const FrameSpec& f : frames) {
+  for (const FrameDef& f : frames) {
     Append(body, B(f.id));
     PutSize(body, static_cast<std::uint32_t>(f.content.size()), version == 4);
     body.push_back(0);
