@@ -223,3 +223,31 @@ TEST(ListingEngine, UnwritableOutputIsReported) {
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(ListingEngine, MediaColumnsComeFromTheReadersByExtension) {
+  Fixture f;
+  const std::string tree = f.tmp / "tree";
+  test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("wav/pcm16_stereo.wav") + "' '" +
+            tree + "/Sound.WAV' && cp '" + test::DataPath("mp3/lame_cbr.mp3") + "' '" + tree +
+            "/song.mp3' && cp '" + test::DataPath("pictures/rgb.png") + "' '" + tree +
+            "/pic.png' && cp '" + test::DataPath("pictures/rgb.png") + "' '" + tree + "/pic.dat'");
+  f.Check("2");
+  for (int id = kColMediaFirst; id <= kColMp3Last; ++id) f.engine.m_options.m_bColumn[id] = 1;
+  f.engine.m_options.m_bAutoColumnWidths = 1;
+  f.engine.m_options.m_nFileSortKey[0] = kColName;
+  std::string text = f.Generate();
+  EXPECT_NE(text.find("44.10 kHz"), std::string::npos);
+  EXPECT_NE(text.find("MPEG-1 Layer 3"), std::string::npos);
+  EXPECT_NE(text.find("PNG"), std::string::npos);
+  // The same picture under an unknown extension gets no media reader.
+  std::size_t dat = text.find("pic.dat");
+  ASSERT_NE(dat, std::string::npos);
+  std::string row = text.substr(dat, text.find('\n', dat) - dat);
+  EXPECT_EQ(row.find("PNG"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane
