@@ -56,6 +56,7 @@ printf 'orvane listing: %.3f s   find -printf: %.3f s   ratio: %.2f\n' "$o" "$t"
 if [ "${SKIP_MEMORY:-0}" != 1 ] && [ -x /usr/bin/time ]; then
   make_tree "$work/tree1m" 1000000
   n=$(find "$work/tree1m" | wc -l)
-  rss=$( { /usr/bin/time -f '%M' "$bin" -l "$work/tree1m" "$work/out1m.txt" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
+  /usr/bin/time -f '%M' -o "$work/rss.txt" "$bin" -l "$work/tree1m" "$work/out1m.txt" >/dev/null 2>&1
+  rss=$(tail -1 "$work/rss.txt")
   printf 'peak RSS on %d entries: %d KiB = %.0f bytes per entry\n' "$n" "$rss" "$(echo "$rss * 1024 / $n" | bc -l)"
 fi
