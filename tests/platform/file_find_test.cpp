@@ -30,9 +30,13 @@ TEST(FileFind, ListsEntriesWithAttributesAndNoDots) {
       EXPECT_FALSE(f.MatchesMask(kFindReadOnly | kFindHidden | kFindDirectory));
       EXPECT_GT(f.GetLastWriteTime(), 1600000000);
     }
-    if (f.GetFileName() == ".hidden") EXPECT_TRUE(f.MatchesMask(kFindHidden));
-    if (f.GetFileName() == "sub") EXPECT_TRUE(f.IsDirectory());
-    if (f.GetFileName() == "ro.txt") EXPECT_TRUE(f.MatchesMask(kFindReadOnly));
+    if (f.GetFileName() == ".hidden") {
+      EXPECT_TRUE(f.MatchesMask(kFindHidden));
+    } else if (f.GetFileName() == "sub") {
+      EXPECT_TRUE(f.IsDirectory());
+    } else if (f.GetFileName() == "ro.txt") {
+      EXPECT_TRUE(f.MatchesMask(kFindReadOnly));
+    }
   }
   EXPECT_EQ(names, (std::set<std::string>{"plain.txt", ".hidden", "sub", "ro.txt"}));
 }
