@@ -14,6 +14,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import urllib.parse
 from html.parser import HTMLParser
 
 ANSI_CODEPAGE = "1252"  # fixed through ORVANE_ANSI_CODEPAGE so the run does not hang on the locale
@@ -89,9 +90,9 @@ def ansi_form(text, encoding):
     return text.encode("cp1252", errors="replace").decode("cp1252")
 
 
-def run_listing(binary, tree, out, kind, encoding):
+def run_listing(binary, tree, out, kind, encoding, extra=()):
     env = dict(os.environ, ORVANE_ANSI_CODEPAGE=ANSI_CODEPAGE)
-    cmd = [binary, "-l", tree, out, "--type", kind, "--encoding", encoding]
+    cmd = [binary, "-l", tree, out, "--type", kind, "--encoding", encoding] + list(extra)
     r = subprocess.run(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
     if r.returncode != 0:
         fail("%s exited %d: %s" % (" ".join(cmd), r.returncode, r.stderr.decode(errors="replace")))
@@ -143,12 +144,15 @@ class DomReader(HTMLParser):
         self.bad_attrs = []
         self.rows = []
         self.cell = None
+        self.hrefs = []
 
     def handle_starttag(self, tag, attrs):
         self.tags.add(tag)
         for key, _ in attrs:
             if key.startswith("on") or key in ("src", "style"):
                 self.bad_attrs.append((tag, key))
+        if tag == "a" and self.cell is not None:
+            self.hrefs.extend(v for k, v in attrs if k == "href")
         if tag == "tr":
             self.rows.append([])
         elif tag in ("td", "th"):
@@ -215,6 +219,21 @@ def check_html(page, encoding, dirs, entries):
         fail("html/%s: item names %r, expected %r" % (encoding, got_items, want_items))
 
 
+def check_links(page, dirs, entries):
+    """Every link target of a listing with links to files and directories names an existing
+    file or directory once percent-decoded, and every entry and directory has one."""
+    reader = DomReader()
+    reader.feed(dump_dom(page))
+    want = len(dirs) + len(entries)
+    reader.hrefs = [h for h in reader.hrefs if not h.startswith("http")]  # the program's home
+    if len(reader.hrefs) != want:
+        fail("html links: %d link targets, expected %d" % (len(reader.hrefs), want))
+    for href in reader.hrefs:
+        path = urllib.parse.unquote(href)
+        if not os.path.lexists(path):
+            fail("html links: %r does not name a file (%r)" % (href, path))
+
+
 def check_text(data, encoding, entries):
     text = decode(data, encoding)
     for _, name, _ in entries:
@@ -242,6 +261,10 @@ def main():
                 else:
                     check_text(data, encoding, entries)
                 print("ok %s %s" % (kind, encoding))
+        page = os.path.join(work, "links.html")
+        run_listing(binary, tree, page, "html", "utf8", ["--links", "--dir-links"])
+        check_links(page, dirs, entries)
+        print("ok html links")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
