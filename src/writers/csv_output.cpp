@@ -40,9 +40,9 @@ COvCsvOutput::COvCsvOutput(const CListingOptions& options, OutputContext& contex
       m_strSeparator(CsvSeparator(options.m_strCsvSeparator)) {}
 
 void COvCsvOutput::Join(const COutputColumns& columns, std::string& out) {
-  m_scratch.clear();
-  JoinCells(columns, m_scratch);
-  out.append(m_scratch, std::min(m_strSeparator.size(), m_scratch.size()));
+  const std::size_t start = out.size();
+  JoinCells(columns, out);
+  out.erase(start, std::min(m_strSeparator.size(), out.size() - start));
 }
 
 void COvCsvOutput::FormatHeader(COutputColumns& columns, std::string& out) {

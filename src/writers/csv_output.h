@@ -38,7 +38,6 @@ class COvCsvOutput : public COvOutput {
   void Join(const COutputColumns& columns, std::string& out);
 
   std::string m_strSeparator;
-  std::string m_scratch;
 };
 
 std::unique_ptr<COvOutput> MakeCsvOutput(const CListingOptions& options, OutputContext& context);

@@ -226,9 +226,7 @@ void COvHtmlOutput::FormatHeader(COutputColumns& columns, std::string& out) {
       AppendText(cell, columns[id].Text(), false);
       cell += "</th>";
     }
-    m_scratch.clear();
-    JoinCells(columns, m_scratch);
-    out += m_scratch;
+    JoinCells(columns, out);
   }
   m_bOddRow = true;
 }
@@ -309,10 +307,8 @@ void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
     }
     cell += "</td>";
   }
-  m_scratch.clear();
-  JoinCells(columns, m_scratch);
   out += "<tr>";
-  out += m_scratch;
+  JoinCells(columns, out);
   out += "</tr>";
   m_bOddRow = !m_bOddRow;
 }
@@ -355,10 +351,8 @@ void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out, cons
     if (o.m_bLinksToDirs) cell += "</a>";
     cell += "</td>";
   }
-  m_scratch.clear();
-  JoinCells(columns, m_scratch);
   out += "<tr>";
-  out += m_scratch;
+  JoinCells(columns, out);
   out += "</tr>";
 }
 

@@ -61,7 +61,6 @@ class COvHtmlOutput : public COvOutput {
   bool m_bAnsi = false;  // ANSI encoding: references for characters outside the code page
   int m_nCodePage = 0;
   std::unordered_map<char32_t, bool> m_representable;
-  std::string m_scratch;
 };
 
 std::unique_ptr<COvOutput> MakeHtmlOutput(const CListingOptions& options, OutputContext& context);
