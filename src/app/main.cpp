@@ -77,6 +77,10 @@ void Usage(FILE* to) {
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
+  // Case folding of names needs a Unicode character type even under the plain C locale.
+  if (const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+      ctype && (std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0))
+    std::setlocale(LC_CTYPE, "C.UTF-8");
   std::vector<std::string> args(argv + 1, argv + argc);
   CListingOptions options;
   std::string selection, output;

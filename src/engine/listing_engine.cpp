@@ -241,6 +241,9 @@ bool CListingEngine::Scan() {
 }
 
 void CListingEngine::ScanTree(const std::string& path, bool withSubdirs, int baseLength) {
+  // A directory already listed in this generation (checked twice, or inside a checked tree) is
+  // listed once.
+  if (FindDir(path)) return;
   std::vector<std::unique_ptr<ScanFrame>> stack;
   int openDirs = 0;
   std::size_t lowestOpen = 0;
@@ -291,6 +294,7 @@ void CListingEngine::ScanTree(const std::string& path, bool withSubdirs, int bas
     ScanFrame& top = *stack.back();
     if (top.next < top.subdirs.size() && !StopRequested()) {
       const std::string& name = top.subdirs[top.next++];
+      if (FindDir(FullPath(*top.dir, name))) continue;
       FindData own;
       bool haveOwn = StatAt(top.handle, name, own);
       DirHandle child = top.handle.OpenChild(name);

@@ -5,6 +5,8 @@
 #include "engine/listing_engine.h"
 #include "engine/sorting.h"
 #include "engine/strings.h"
+#include "fileinfo/media_dispatch.h"
+#include "fileinfo/mp3_reader.h"
 #include "platform/type_names.h"
 
 namespace orvane {
@@ -29,9 +31,21 @@ void CListingEngine::ReadScanExtras(CFileRecord& rec, const std::string& fullPat
 }
 
 bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
-  (void)rec;
-  (void)fullPath;
-  return true;
+  const CListingOptions& o = m_options;
+  bool ok = true;
+  if (AnyShown(o, kColMediaFirst, kColMp3Last)) {
+    FileInfoGroups& g = rec.Info();
+    if (!g.m_bMediaLoaded) {
+      ReadMediaInfo(fullPath, rec.m_nSize, g.m_media, g.m_mp3);
+      g.m_bMediaLoaded = true;
+    }
+    // The MP3 reader runs after the general one, so an MP3 file shows its own audio values.
+    if (!g.m_bMp3Loaded && AnyShown(o, 46, kColMp3Last)) {
+      ReadMp3Info(fullPath, g.m_media, g.m_mp3);
+      g.m_bMp3Loaded = true;
+    }
+  }
+  return ok;
 }
 
 void CListingEngine::ReadDirOwner(CDirRecord& dir) {
@@ -41,8 +55,35 @@ void CListingEngine::ReadDirOwner(CDirRecord& dir) {
 void CListingEngine::FillExtraCells(CFileRecord& rec) {
   const CListingOptions& o = m_options;
   auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
-  if (o.IsShown(kColType) && rec.m_pInfo) cell(kColType) = rec.m_pInfo->m_strType;
-  (void)AnyShown;
+  if (!rec.m_pInfo) return;
+  const FileInfoGroups& g = *rec.m_pInfo;
+  const NumberFormat nf = NumberFormat::FromOptions(o);
+  if (o.IsShown(kColType)) cell(kColType) = g.m_strType;
+  if (rec.m_bIsDir) return;
+  if (AnyShown(o, kColMediaFirst, kColMediaLast)) {
+    const MediaInfo& m = g.m_media;
+    auto number = [&](int id, bool has, std::int32_t v) {
+      if (has && o.IsShown(id)) cell(id) = FormatInteger(v, nf);
+    };
+    cell(40) = m.videoFormat;
+    number(41, m.hasWidth, m.width);
+    number(42, m.hasHeight, m.height);
+    number(43, m.hasBitsPerPixel, m.bitsPerPixel);
+    number(44, m.hasFrames, m.frames);
+    if (m.hasFramesPerSecond)
+      cell(45) = FormatNumber(m.framesPerSecond, 2, nf, (" " + GetText(5014)).c_str());
+    cell(46) = m.audioFormat;
+    if (m.hasSamplingFrequency) cell(47) = FormatNumber(m.samplingFrequency, 2, nf, " kHz");
+    number(48, m.hasBitsPerChannel, m.bitsPerChannel);
+    number(49, m.hasChannels, m.channels);
+    if (m.hasLength) cell(50) = FormatLength(m.length);
+  }
+  if (AnyShown(o, kColTrack, kColMp3Last)) {
+    const Mp3Tags& t = g.m_mp3;
+    const std::string* texts[] = {&t.track, &t.title, &t.artist,  &t.album,
+                                  &t.year,  &t.genre, &t.comments};
+    for (int i = 0; i < 7; ++i) cell(kColTrack + i) = *texts[i];
+  }
 }
 
 std::uint64_t CListingEngine::ListArchive(CDirRecord& dir, const std::string& name) {
@@ -52,9 +93,65 @@ std::uint64_t CListingEngine::ListArchive(CDirRecord& dir, const std::string& na
 }
 
 SortValue ItemExtraSortValue(const CFileRecord& r, int key) {
-  (void)r;
-  (void)key;
-  return SortValue();
+  SortValue v;
+  if (!r.m_pInfo) return v;
+  const FileInfoGroups& g = *r.m_pInfo;
+  auto text = [&](const std::string& s) {
+    v.kind = SortValue::kText;
+    v.text = FoldForSort(s);
+    return v;
+  };
+  auto number = [&](bool has, std::int64_t n) {
+    if (has) {
+      v.kind = SortValue::kSigned;
+      v.num = n;
+    }
+    return v;
+  };
+  const MediaInfo& m = g.m_media;
+  const Mp3Tags& t = g.m_mp3;
+  switch (key) {
+    case 40:
+      return text(m.videoFormat);
+    case 41:
+      return number(m.hasWidth, m.width);
+    case 42:
+      return number(m.hasHeight, m.height);
+    case 43:
+      return number(m.hasBitsPerPixel, m.bitsPerPixel);
+    case 44:
+      return number(m.hasFrames, m.frames);
+    case 45:
+      return number(m.hasFramesPerSecond, m.framesPerSecond);
+    case 46:
+      return text(m.audioFormat);
+    case 47:
+      return number(m.hasSamplingFrequency, m.samplingFrequency);
+    case 48:
+      return number(m.hasBitsPerChannel, m.bitsPerChannel);
+    case 49:
+      return number(m.hasChannels, m.channels);
+    case 50:
+      return number(m.hasLength, m.length);
+    case kColTrack:  // compared character by character by code
+      v.kind = SortValue::kExact;
+      v.text = t.track;
+      return v;
+    case 52:
+      return text(t.title);
+    case 53:
+      return text(t.artist);
+    case 54:
+      return text(t.album);
+    case 55:
+      return text(t.year);
+    case 56:
+      return text(t.genre);
+    case 57:
+      return text(t.comments);
+    default:
+      return v;
+  }
 }
 
 }  // namespace orvane

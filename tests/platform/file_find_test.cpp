@@ -1,0 +1,87 @@
+#include "platform/file_find.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "test_util.h"
+
+namespace orvane {
+namespace {
+
+TEST(FileFind, ListsEntriesWithAttributesAndNoDots) {
+  test::TempDir tmp;
+  test::WriteFile(tmp / "plain.txt", "12345");
+  test::WriteFile(tmp / ".hidden", "");
+  mkdir((tmp / "sub").c_str(), 0755);
+  test::WriteFile(tmp / "ro.txt", "x");
+  chmod((tmp / "ro.txt").c_str(), 0444);
+  CBRMNetFind f;
+  ASSERT_TRUE(f.FindFile(tmp.path()));
+  std::set<std::string> names;
+  while (f.FindNextFile()) {
+    names.insert(f.GetFileName());
+    EXPECT_FALSE(f.IsDots());
+    if (f.GetFileName() == "plain.txt") {
+      EXPECT_EQ(f.GetLength(), 5u);
+      EXPECT_TRUE(f.MatchesMask(kFindArchive));
+      EXPECT_FALSE(f.MatchesMask(kFindReadOnly | kFindHidden | kFindDirectory));
+      EXPECT_GT(f.GetLastWriteTime(), 1600000000);
+    }
+    if (f.GetFileName() == ".hidden") EXPECT_TRUE(f.MatchesMask(kFindHidden));
+    if (f.GetFileName() == "sub") EXPECT_TRUE(f.IsDirectory());
+    if (f.GetFileName() == "ro.txt") EXPECT_TRUE(f.MatchesMask(kFindReadOnly));
+  }
+  EXPECT_EQ(names, (std::set<std::string>{"plain.txt", ".hidden", "sub", "ro.txt"}));
+}
+
+TEST(FileFind, NetworkContainersAndMissingFoldersFailCleanly) {
+  CBRMNetFind f;
+  EXPECT_FALSE(f.FindFile("Microsoft Windows Network\\WORKGROUP"));
+  EXPECT_FALSE(f.FindNextFile());
+  EXPECT_FALSE(f.FindFile("/no/such/folder/anywhere"));
+  EXPECT_FALSE(f.FindNextFile());
+}
+
+TEST(FileFind, TimesOutsideTheRangeBecomeNineteenSeventy) {
+  const std::int64_t fallback = SafeTime(-1);
+  EXPECT_EQ(SafeTime(-11644473600LL), fallback);  // 1601
+  EXPECT_EQ(SafeTime(47336400000LL), fallback);   // 3470
+  EXPECT_LT(fallback, 86400 * 40);
+  EXPECT_EQ(SafeTime(1700000000), 1700000000);
+}
+
+TEST(FileFind, RootIsAVolumeWithASerial) {
+  VolumeInfo v;
+  ASSERT_TRUE(GetVolumeInfo("/", v));
+  EXPECT_FALSE(v.fileSystem.empty());
+  ASSERT_EQ(v.serial.size(), 9u);
+  EXPECT_EQ(v.serial[4], '-');
+  EXPECT_EQ(MountPointOf("/no/such/place"), "/");
+  VolumeInfo none;
+  EXPECT_FALSE(GetVolumeInfo("/proc/self", none));
+}
+
+TEST(FileFind, OpensPathsLongerThanPathMax) {
+  test::TempDir tmp;
+  std::string path = tmp.path();
+  DirHandle h = DirHandle::Open(path);
+  const std::string name(200, 'n');
+  for (int i = 0; i < 30; ++i) {  // about 6,000 characters
+    ASSERT_EQ(mkdirat(h.Fd(), name.c_str(), 0755), 0);
+    h = h.OpenChild(name);
+    ASSERT_TRUE(h.IsOpen());
+    path += "/" + name;
+  }
+  DirHandle again = DirHandle::Open(path);
+  EXPECT_TRUE(again.IsOpen());
+  FindData d;
+  EXPECT_TRUE(StatPath(path, d));
+  EXPECT_TRUE(d.attributes & kFindDirectory);
+  test::Run("rm -rf '" + tmp.path() + "'/n*");
+}
+
+}  // namespace
+}  // namespace orvane
