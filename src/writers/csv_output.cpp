@@ -1,0 +1,112 @@
+#include "writers/csv_output.h"
+
+#include <algorithm>
+
+#include "engine/records.h"
+
+namespace orvane {
+
+std::string CsvSeparator(std::string_view configured) {
+  if (configured.empty()) return ";";
+  const auto lead = static_cast<unsigned char>(configured[0]);
+  std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  len = std::min(len, configured.size());
+  for (std::size_t i = 1; i < len; ++i)
+    if ((static_cast<unsigned char>(configured[i]) & 0xC0) != 0x80)
+      return std::string(configured.substr(0, 1));
+  return std::string(configured.substr(0, len));
+}
+
+void AppendCsvField(std::string& out, std::string_view text, std::string_view separator) {
+  const bool quote = text.find_first_of("\"\r\n") != std::string_view::npos ||
+                     (!separator.empty() && text.find(separator) != std::string_view::npos);
+  if (!quote) {
+    out.append(text);
+    return;
+  }
+  out += '"';
+  std::size_t start = 0;
+  for (std::size_t q = text.find('"'); q != std::string_view::npos; q = text.find('"', q + 1)) {
+    out.append(text.substr(start, q + 1 - start));
+    out += '"';
+    start = q + 1;
+  }
+  out.append(text.substr(start));
+  out += '"';
+}
+
+COvCsvOutput::COvCsvOutput(const CListingOptions& options, OutputContext& context)
+    : COvOutput(options, context, ".csv"),
+      m_strSeparator(CsvSeparator(options.m_strCsvSeparator)) {}
+
+void COvCsvOutput::Join(const COutputColumns& columns, std::string& out) {
+  const std::size_t start = out.size();
+  JoinCells(columns, out);
+  out.erase(start, std::min(m_strSeparator.size(), out.size() - start));
+}
+
+void COvCsvOutput::FormatHeader(COutputColumns& columns, std::string& out) {
+  out.clear();
+  if (m_options.m_bSummary && m_options.m_nSummaryPos == 0) {
+    out += m_context.m_strSummary;
+    out += '\n';
+  }
+  if (!m_options.m_bColumnNamesInHeader) return;
+  for (int id = 0; id < kColumnCount; ++id) {
+    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+    cell.clear();
+    if (!columns[id].m_bShown) continue;
+    cell = m_strSeparator;
+    AppendCsvField(cell, columns[id].Text(), m_strSeparator);
+  }
+  Join(columns, out);
+}
+
+void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord&) {
+  out.clear();
+  const bool surround = columns.m_bRowIsSubdir && m_options.m_bSurroundSubdirs;
+  for (int id = 0; id < kColumnCount; ++id) {
+    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+    cell.clear();
+    if (!columns[id].m_bShown && id != kColName) continue;
+    cell = m_strSeparator;
+    if (id == kColName && surround) {
+      AppendCsvField(cell, "<" + columns[id].Text() + ">", m_strSeparator);
+    } else {
+      AppendCsvField(cell, columns[id].Text(), m_strSeparator);
+    }
+  }
+  Join(columns, out);
+}
+
+void COvCsvOutput::FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord&) {
+  out.clear();
+  for (int id = 0; id < kColumnCount; ++id) {
+    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+    cell.clear();
+    if (!columns[id].m_bShown && id != kColName) continue;
+    cell = m_strSeparator;
+    std::string_view text = columns[id].Text();
+    if (id == kColCount) {
+      // The engine writes the count as "(" number ")": the field holds the bare number.
+      if (text.size() >= 2 && text.front() == '(' && text.back() == ')')
+        text = text.substr(1, text.size() - 2);
+    }
+    AppendCsvField(cell, text, m_strSeparator);
+  }
+  Join(columns, out);
+}
+
+void COvCsvOutput::FormatFooter(std::string& out) {
+  out.clear();
+  if (m_options.m_bSummary && m_options.m_nSummaryPos == 1) {
+    out += m_context.m_strSummary;
+    out += '\n';
+  }
+}
+
+std::unique_ptr<COvOutput> MakeCsvOutput(const CListingOptions& options, OutputContext& context) {
+  return std::make_unique<COvCsvOutput>(options, context);
+}
+
+}  // namespace orvane

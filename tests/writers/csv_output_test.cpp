@@ -1,0 +1,125 @@
+#include "writers/csv_output.h"
+
+#include <gtest/gtest.h>
+
+#include "column_table.h"
+#include "engine/records.h"
+
+namespace orvane {
+namespace {
+
+using test::ColumnTable;
+
+struct CsvFixture : ::testing::Test {
+  CListingOptions options;
+  OutputContext context;
+  ColumnTable table{kColExtension, kColSize};
+  CFileRecord file;
+  CDirRecord dir;
+
+  CsvFixture() { options.m_nOutputType = kOutputCsv; }
+  std::string Item(COvCsvOutput& w, const std::string& name, const std::string& ext,
+                   bool subdir = false) {
+    table.Clear();
+    table[kColName] = name;
+    table[kColExtension] = ext;
+    table[kColSize] = subdir ? "<DIR>" : "1 500";
+    table.columns.m_bRowIsSubdir = subdir;
+    std::string out;
+    w.FormatItemRow(table.columns, out, file);
+    return out;
+  }
+};
+
+TEST_F(CsvFixture, FieldsWithSeparatorQuotesOrLineEndsAreQuoted) {
+  COvCsvOutput w(options, context);
+  EXPECT_EQ(Item(w, "a;b", "txt"), "\"a;b\";txt;1 500");
+  EXPECT_EQ(Item(w, "plain name", "txt"), "plain name;txt;1 500");
+  EXPECT_EQ(Item(w, "say \"hi\"", ""), "\"say \"\"hi\"\"\";;1 500");
+  EXPECT_EQ(Item(w, "two\nlines\r", "x"), "\"two\nlines\r\";x;1 500");
+  // The brackets of a subdirectory go inside the quotes.
+  EXPECT_EQ(Item(w, "x;y", "", true), "\"<x;y>\";;<DIR>");
+  options.m_bSurroundSubdirs = 0;
+  COvCsvOutput bare(options, context);
+  EXPECT_EQ(Item(bare, "sub", "", true), "sub;;<DIR>");
+}
+
+TEST_F(CsvFixture, TabAndMultiByteSeparators) {
+  options.m_strCsvSeparator = "\t";
+  COvCsvOutput tab(options, context);
+  EXPECT_EQ(Item(tab, "a\tb", "c;d"), "\"a\tb\"\tc;d\t1 500");
+  options.m_strCsvSeparator = "\xC2\xA7";  // a section sign
+  COvCsvOutput sect(options, context);
+  EXPECT_EQ(Item(sect,
+                 "a\xC2\xA7"
+                 "b",
+                 "t"),
+            "\"a\xC2\xA7"
+            "b\"\xC2\xA7t\xC2\xA7"
+            "1 500");
+  // Only the first character of a longer text separates; an empty text falls back to ";".
+  EXPECT_EQ(CsvSeparator(", "), ",");
+  EXPECT_EQ(CsvSeparator(""), ";");
+  EXPECT_EQ(CsvSeparator("\xC3"), "\xC3");
+}
+
+TEST_F(CsvFixture, NameGroupColumnsAreSeparateFieldsInColumnOrder) {
+  table.columns[kColNumber].m_bShown = true;
+  table.columns[kColPath].m_bShown = true;
+  // Size before the name group.
+  for (int k = 0; k < 6; ++k) table.columns[k].m_nOrder = k == 0 ? kColSize : k - 1;
+  COvCsvOutput w(options, context);
+  table.Clear();
+  table[kColNumber] = "1. ";
+  table[kColPath] = "/a;b/";
+  table[kColName] = "f";
+  table[kColExtension] = "txt";
+  table[kColSize] = "9";
+  std::string out;
+  w.FormatItemRow(table.columns, out, file);
+  EXPECT_EQ(out, "9;1. ;\"/a;b/\";f;txt");
+}
+
+TEST_F(CsvFixture, DirectoryRowHoldsTheBareCount) {
+  options.m_bFileCountInDirRow = 1;
+  table.columns[kColCount].m_bShown = true;
+  COvCsvOutput w(options, context);
+  table.Clear();
+  table[kColName] = "/data/x;y/";
+  table[kColCount] = "(1 234)";
+  table[kColSize] = "5";
+  std::string out;
+  w.FormatDirRow(table.columns, out, dir);
+  EXPECT_EQ(out, "\"/data/x;y/\";;1 234;5");
+  table[kColCount] = "";
+  w.FormatDirRow(table.columns, out, dir);
+  EXPECT_EQ(out, "\"/data/x;y/\";;;5");
+}
+
+TEST_F(CsvFixture, HeaderTitlesSummaryAndFooter) {
+  COvCsvOutput w(options, context);
+  std::string h;
+  table.Titles();
+  table[kColSize] = "Size; bytes";  // a renamed title holding the separator
+  w.FormatHeader(table.columns, h);
+  EXPECT_EQ(h, "Name;Extension;\"Size; bytes\"");
+
+  options.m_bSummary = 1;
+  context.m_strSummary = "Files: 2";
+  COvCsvOutput top(options, context);
+  top.FormatHeader(table.columns, h);
+  EXPECT_TRUE(h.starts_with("Files: 2\nName;"));
+  std::string f;
+  top.FormatFooter(f);
+  EXPECT_EQ(f, "");
+  options.m_nSummaryPos = 1;
+  options.m_bColumnNamesInHeader = 0;
+  COvCsvOutput bottom(options, context);
+  bottom.FormatHeader(table.columns, h);
+  EXPECT_EQ(h, "");
+  bottom.FormatFooter(f);
+  EXPECT_EQ(f, "Files: 2\n");
+}
+
+}  // namespace
+}  // namespace orvane
