@@ -42,13 +42,17 @@ struct CListingEngine::ScanFrame {
   CDirRecord* dir = nullptr;
   DirHandle handle;
   std::unique_ptr<CDirRecord> old;
-  std::vector<std::string> subdirs;
+  std::vector<FindData> subdirs;  // subdirectories to descend into, with their own status
   std::size_t next = 0;
   bool withSubdirs = false;
   int depth = 0;
 };
 
-CListingEngine::CListingEngine() = default;
+CListingEngine::CListingEngine() {
+  m_context.m_findDir = [this](const std::string& path) -> const CDirRecord* {
+    return FindDir(path);
+  };
+}
 
 CListingEngine::~CListingEngine() {
   StopGeneration();
@@ -293,10 +297,9 @@ void CListingEngine::ScanTree(const std::string& path, bool withSubdirs, int bas
   while (!stack.empty()) {
     ScanFrame& top = *stack.back();
     if (top.next < top.subdirs.size() && !StopRequested()) {
-      const std::string& name = top.subdirs[top.next++];
+      const FindData& own = top.subdirs[top.next++];
+      const std::string& name = own.name;
       if (FindDir(FullPath(*top.dir, name))) continue;
-      FindData own;
-      bool haveOwn = StatAt(top.handle, name, own);
       DirHandle child = top.handle.OpenChild(name);
       // Keep the number of open folders bounded: close the oldest; they reopen through "..".
       if (child.IsOpen() && openDirs + 1 > kMaxOpenDirs) {
@@ -306,8 +309,7 @@ void CListingEngine::ScanTree(const std::string& path, bool withSubdirs, int bas
           --openDirs;
         }
       }
-      begin(FullPath(*top.dir, name), std::move(child), true, top.depth + 1,
-            haveOwn ? &own : nullptr);
+      begin(FullPath(*top.dir, name), std::move(child), true, top.depth + 1, &own);
       continue;
     }
     // The directory is complete.
@@ -330,7 +332,7 @@ void CListingEngine::ScanTree(const std::string& path, bool withSubdirs, int bas
   }
 }
 
-void CListingEngine::ScanEntries(ScanFrame& frame, std::vector<std::string>& subdirs) {
+void CListingEngine::ScanEntries(ScanFrame& frame, std::vector<FindData>& subdirs) {
   CDirRecord& dir = *frame.dir;
   CBRMNetFind finder;
   if (!frame.handle.IsOpen() || !finder.FindFile(frame.handle)) return;
@@ -387,7 +389,7 @@ void CListingEngine::ScanEntries(ScanFrame& frame, std::vector<std::string>& sub
       if (isArchive && recurse) dir.m_nSize += ListArchive(dir, e.name);
       if ((sinceStatus & 15) == 0) UpdateStatus(false);
     }
-    if (realDir && recurse) subdirs.push_back(e.name);
+    if (realDir && recurse) subdirs.push_back(e);
   }
 }
 

@@ -23,6 +23,7 @@
 #include "engine/listing_options.h"
 #include "engine/records.h"
 #include "engine/sync_event.h"
+#include "platform/file_find.h"
 #include "writers/output.h"
 
 namespace orvane {
@@ -126,7 +127,7 @@ class CListingEngine {
   void UpdateStatus(bool force);
   bool Scan();
   void ScanTree(const std::string& path, bool withSubdirs, int baseLength);
-  void ScanEntries(ScanFrame& frame, std::vector<std::string>& subdirs);
+  void ScanEntries(ScanFrame& frame, std::vector<FindData>& subdirs);
   bool WritePhase(bool& failed);
   bool WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items);
   void WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items);

@@ -74,7 +74,9 @@ bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
   }
   auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
   if (o.IsShown(kColNumber) && !rec.m_bIsDir) cell(kColNumber) = FormatInteger(number, nf) + ". ";
-  if (o.IsShown(kColPath) && rec.m_pDir) cell(kColPath) = DirText(*rec.m_pDir);
+  // The HTML writer builds links from the path cell, so it is filled for links too.
+  if ((o.IsShown(kColPath) || o.m_bLinksToFiles) && rec.m_pDir)
+    cell(kColPath) = DirText(*rec.m_pDir);
   cell(kColName) = rec.m_strName;
   if (o.IsShown(kColExtension)) cell(kColExtension) = rec.m_strExt;
   if (o.IsShown(kColSize))

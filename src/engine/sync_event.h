@@ -27,6 +27,11 @@ class Event {
   // Waits up to `timeout`; true when the event was set.
   bool Wait(std::chrono::milliseconds timeout) {
     std::unique_lock<std::mutex> lock(m_mutex);
+    if (timeout.count() <= 0) {  // a poll: never enters the kernel
+      if (!m_set) return false;
+      if (!m_manual) m_set = false;
+      return true;
+    }
     if (!m_cv.wait_for(lock, timeout, [this] { return m_set; })) return false;
     if (!m_manual) m_set = false;
     return true;

@@ -235,8 +235,9 @@ void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const CF
                                          std::string& out) {
   const CListingOptions& o = m_options;
   if (o.m_bLinksToSubdirsInside && columns.m_bRowIsSubdir) {
-    if (!m_findDir || !rec.m_pDir) return;
-    if (const CDirRecord* dir = m_findDir(SubdirKey(rec)))
+    const DirLookup& find = m_findDir ? m_findDir : m_context.m_findDir;
+    if (!find || !rec.m_pDir) return;
+    if (const CDirRecord* dir = find(SubdirKey(rec)))
       out += "\" href=\"#" + std::to_string(dir->m_nSeq);
     return;
   }

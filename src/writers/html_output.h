@@ -31,6 +31,7 @@ class COvHtmlOutput : public COvOutput {
   // Finds a directory of the current generation by its key (absolute path without trailing
   // "/"; the root is "/"); null when the directory is not listed.
   using DirLookup = std::function<const CDirRecord*(const std::string& key)>;
+  // Overrides the context's directory lookup.
 
   COvHtmlOutput(const CListingOptions& options, OutputContext& context);
 

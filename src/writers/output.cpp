@@ -47,9 +47,15 @@ void COvOutput::Encode(const std::string& text, std::string& bytes) const {
   // Every line end reaches the file as CR LF.
   std::string crlf;
   crlf.reserve(text.size() + 16);
+  bool ascii = true;
   for (char c : text) {
     if (c == '\n') crlf.push_back('\r');
     crlf.push_back(c);
+    ascii &= static_cast<unsigned char>(c) < 0x80;
+  }
+  if (ascii && m_options.m_nEncoding != kEncodingUtf16) {
+    bytes.swap(crlf);
+    return;
   }
   switch (m_options.m_nEncoding) {
     case kEncodingUtf8:

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,8 @@ struct OutputContext {
   bool m_bMeasuring = false;  // the measuring pass of automatic widths runs
   std::string m_strSummary;   // the summary text, complete after the scan
   std::int64_t m_tNow = 0;    // the moment the listing is generated (0: the current time)
+  // Finds the directory record of a path (for links to subdirectories inside the listing).
+  std::function<const CDirRecord*(const std::string& path)> m_findDir;
 };
 
 class COvOutput {

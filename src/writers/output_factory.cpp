@@ -1,3 +1,5 @@
+#include "writers/csv_output.h"
+#include "writers/html_output.h"
 #include "writers/output.h"
 #include "writers/text_output.h"
 
@@ -6,8 +8,9 @@ namespace orvane {
 std::unique_ptr<COvOutput> CreateOutput(const CListingOptions& options, OutputContext& context) {
   switch (options.m_nOutputType) {
     case kOutputHtml:
+      return MakeHtmlOutput(options, context);
     case kOutputCsv:
-      return nullptr;  // HTML and CSV writers are not built yet
+      return MakeCsvOutput(options, context);
     default:
       return MakeTextOutput(options, context);
   }
