@@ -22,6 +22,8 @@ bool LocalTm(std::int64_t t, std::tm& tm) {
 
 }  // namespace
 
+std::string FormatDateTimeUncached(std::int64_t t, const CListingOptions& o);
+
 std::string FormatUnsigned(std::uint64_t value, const NumberFormat& nf) {
   char buf[24];
   int n = std::snprintf(buf, sizeof buf, "%llu", static_cast<unsigned long long>(value));
@@ -99,6 +101,27 @@ std::string FormatLocal(std::int64_t t, const std::string& pattern) {
 }
 
 std::string FormatDateTime(std::int64_t t, const CListingOptions& o) {
+  // Neighbouring rows often share a moment: the last text is kept per thread.
+  struct Last {
+    std::int64_t t = -1;
+    std::string date, time, text;
+    int showTime = -1, timeWidth = -1;
+  };
+  thread_local Last last;
+  if (t == last.t && o.m_bShowTimeInDates == last.showTime && o.m_nTimeWidth == last.timeWidth &&
+      o.m_strDateFormat == last.date && o.m_strTimeFormat == last.time)
+    return last.text;
+  std::string text = FormatDateTimeUncached(t, o);
+  last.t = t;
+  last.showTime = o.m_bShowTimeInDates;
+  last.timeWidth = o.m_nTimeWidth;
+  last.date = o.m_strDateFormat;
+  last.time = o.m_strTimeFormat;
+  last.text = text;
+  return text;
+}
+
+std::string FormatDateTimeUncached(std::int64_t t, const CListingOptions& o) {
   std::tm tm;
   if (!LocalTm(t, tm)) return std::string();
   if (tm.tm_year == 70) {

@@ -40,13 +40,6 @@ CListingOptions::CListingOptions() {
   m_tBefore = now;
 }
 
-bool CListingOptions::IsShown(int id) const {
-  if (id == kColName) return true;
-  if (id == kColCount) return m_bFileCountInDirRow != 0;
-  if (id < 0 || id >= kColumnCount) return false;
-  return m_bColumn[static_cast<std::size_t>(id)] != 0;
-}
-
 void CListingOptions::DeriveFormats() {
   m_strDateFormat = DateFormatPattern(m_nDateFormat);
   m_strTimeFormat = m_nTimeFormat == 1 ? "%H:%M:%S" : "%H:%M";

@@ -152,7 +152,11 @@ struct CListingOptions {
   int m_nAttrSystem = 2;
 
   // Whether a column is shown (Name always; File count through its own flag).
-  bool IsShown(int id) const;
+  bool IsShown(int id) const {
+    if (id == 2) return true;
+    if (id == 4) return m_bFileCountInDirRow != 0;
+    return id >= 0 && id < kColumnCount && m_bColumn[static_cast<std::size_t>(id)] != 0;
+  }
   // Text width of a date column (also the Year column).
   int DateWidth() const { return m_bShowTimeInDates ? m_nTimeWidth + 11 : 10; }
 

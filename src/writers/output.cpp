@@ -47,13 +47,19 @@ void COvOutput::Encode(const std::string& text, std::string& bytes) const {
   // Every line end reaches the file as CR LF.
   std::string crlf;
   crlf.reserve(text.size() + 16);
-  bool ascii = true;
-  for (char c : text) {
-    if (c == '\n') crlf.push_back('\r');
-    crlf.push_back(c);
-    ascii &= static_cast<unsigned char>(c) < 0x80;
+  for (std::size_t pos = 0;;) {
+    const std::size_t nl = text.find('\n', pos);
+    if (nl == std::string::npos) {
+      crlf.append(text, pos, std::string::npos);
+      break;
+    }
+    crlf.append(text, pos, nl - pos);
+    crlf.append("\r\n", 2);
+    pos = nl + 1;
   }
-  if (ascii && m_options.m_nEncoding != kEncodingUtf16) {
+  unsigned char high = 0;
+  for (char c : text) high |= static_cast<unsigned char>(c);
+  if (high < 0x80 && m_options.m_nEncoding != kEncodingUtf16) {
     bytes.swap(crlf);
     return;
   }
