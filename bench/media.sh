@@ -103,5 +103,6 @@ echo "orvane -l --columns 2,40-57: median ${ov} ms over $runs runs ($rows lines 
 awk -v mi="$mi" -v ov="$ov" 'BEGIN {
   if (ov <= 0) ov = 1
   r = mi / ov
-  printf "ratio mediainfo / orvane: %.2f (target at least 2.00: %s)\n", r, r >= 2 ? "met" : "NOT met"
+  verdict = (r >= 2) ? "met" : "NOT met"
+  printf "ratio mediainfo / orvane: %.2f (target at least 2.00: %s)\n", r, verdict
 }'
