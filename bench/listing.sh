@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Times a plain listing of a synthetic tree of about 200,000 entries against find -printf over
+# the same tree, in the same run, and reports peak memory per entry on a 1,000,000-entry tree.
+# Usage: bench/listing.sh [build dir]   (needs python3; uses /usr/bin/time when present)
+set -euo pipefail
+build=${1:-build}
+bin=$(realpath "$build/orvane")
+work=${BENCH_DIR:-/tmp/orvane-bench}
+runs=${RUNS:-5}
+
+make_tree() {  # make_tree DIR ENTRIES
+  [ -f "$1/.done-$2" ] && return
+  rm -rf "$1"
+  python3 - "$1" "$2" <<'PY'
+import os, sys
+root, total = sys.argv[1], int(sys.argv[2])
+per_dir = 50
+made = 0
+d = 0
+while made < total:
+    path = os.path.join(root, "d%03d" % (d // 100), "sub%05d" % d)
+    os.makedirs(path, exist_ok=True)
+    made += 1
+    for i in range(per_dir - 1):
+        with open(os.path.join(path, "file_%05d_%d.dat" % (d, i)), "wb") as f:
+            f.write(b"x" * (i * 37 % 4096))
+        made += 1
+    d += 1
+PY
+  touch "$1/.done-$2"
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+time_cmd() {  # prints wall seconds of one run
+  local s e
+  s=$(date +%s.%N)
+  "$@" >/dev/null 2>&1
+  e=$(date +%s.%N)
+  echo "$e - $s" | bc -l
+}
+
+make_tree "$work/tree200k" 200000
+echo "tree: $(find "$work/tree200k" | wc -l) entries"
+"$bin" -l "$work/tree200k" "$work/out.txt" >/dev/null 2>&1  # warm-up
+find "$work/tree200k" -printf '%p %s %TY-%Tm-%Td %TH:%TM %m\n' >/dev/null
+ours=() theirs=()
+for _ in $(seq "$runs"); do
+  ours+=("$(time_cmd "$bin" -l "$work/tree200k" "$work/out.txt")")
+  theirs+=("$(time_cmd find "$work/tree200k" -printf '%p %s %TY-%Tm-%Td %TH:%TM %m\n')")
+done
+o=$(printf '%s\n' "${ours[@]}" | median)
+t=$(printf '%s\n' "${theirs[@]}" | median)
+printf 'orvane listing: %.3f s   find -printf: %.3f s   ratio: %.2f\n' "$o" "$t" "$(echo "$o / $t" | bc -l)"
+
+if [ "${SKIP_MEMORY:-0}" != 1 ] && [ -x /usr/bin/time ]; then
+  make_tree "$work/tree1m" 1000000
+  n=$(find "$work/tree1m" | wc -l)
+  rss=$( { /usr/bin/time -f '%M' "$bin" -l "$work/tree1m" "$work/out1m.txt" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
+  printf 'peak RSS on %d entries: %d KiB = %.0f bytes per entry\n' "$n" "$rss" "$(echo "$rss * 1024 / $n" | bc -l)"
+fi

@@ -1,0 +1,26 @@
+// The extra information groups of a file record, each with its loaded flag. Allocated only for
+// records whose extra columns are shown; a record carried into the next generation keeps what it
+// has read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "fileinfo/media_info.h"
+
+namespace orvane {
+
+struct FileInfoGroups {
+  std::string m_strType;  // the type name (column 9)
+  bool m_bTypeLoaded = false;
+  std::string m_strOwner;  // column 11
+  bool m_bOwnerLoaded = false;
+  std::uint32_t m_nCrc32 = 0;  // column 20
+  bool m_bCrc32Loaded = false;
+  MediaInfo m_media;  // columns 40 to 50
+  bool m_bMediaLoaded = false;
+  Mp3Tags m_mp3;  // columns 51 to 57
+  bool m_bMp3Loaded = false;
+};
+
+}  // namespace orvane

@@ -1,0 +1,112 @@
+// Archives listed as directories: the records the archive readers create through the engine.
+#include "engine/file_info_groups.h"
+#include "engine/listing_engine.h"
+
+namespace orvane {
+namespace {
+
+std::string Join(const std::string& dir, const std::string& name) {
+  return dir == "/" ? "/" + name : dir + "/" + name;
+}
+
+}  // namespace
+
+CDirRecord* CListingEngine::BeginArchiveDir(const std::string& dirPath,
+                                            const std::string& archiveName, int baseLength) {
+  const std::string path = Join(dirPath, archiveName);
+  CDirRecord* rec = FindDir(path);
+  if (!rec) rec = NewDir(path, baseLength);
+  rec->m_bArchive = true;
+  ++m_nDirs;
+  if (CDirRecord* parent = FindDir(dirPath)) {
+    rec->m_pParent = parent;
+    for (auto it = parent->m_items.rbegin(); it != parent->m_items.rend(); ++it) {
+      if (it->m_strName != archiveName || !it->m_bIsDir) continue;
+      rec->m_tCreation = it->m_tCreation;
+      rec->m_tLastAccess = it->m_tLastAccess;
+      rec->m_tLastWrite = it->m_tLastWrite;
+      std::copy(std::begin(it->m_strAttributes), std::end(it->m_strAttributes),
+                rec->m_strAttributes);
+      break;
+    }
+  }
+  return rec;
+}
+
+void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::string& entryPath,
+                                     std::uint64_t size, std::uint32_t crc,
+                                     std::uint32_t attributes, std::int64_t time) {
+  CDirRecord* dir = FindDir(archivePath);
+  if (!dir) return;
+  const bool isDir = (attributes & kAttrDirectory) != 0;
+  // Split the member path into its components; empty, "." and ".." components are dropped so
+  // a member can never address anything outside its archive.
+  std::vector<std::string> parts;
+  std::size_t pos = 0;
+  while (pos <= entryPath.size()) {
+    std::size_t end = entryPath.find_first_of("/\\", pos);
+    if (end == std::string::npos) end = entryPath.size();
+    std::string part = entryPath.substr(pos, end - pos);
+    if (!part.empty() && part != "." && part != "..") parts.push_back(std::move(part));
+    pos = end + 1;
+  }
+  if (parts.empty()) return;
+  const std::string leaf = parts.back();
+  parts.pop_back();
+  std::string path = archivePath;
+  for (const std::string& part : parts) {
+    path = Join(path, part);
+    CDirRecord* next = FindDir(path);
+    if (!next) {
+      next = NewDir(path, dir->m_nBaseLength);
+      next->m_bArchive = true;
+      next->m_pParent = dir;
+      next->m_tCreation = next->m_tLastAccess = next->m_tLastWrite = time;
+      ++m_nDirs;
+    }
+    dir = next;
+    if (!isDir) dir->m_nSize += size;
+  }
+  if (isDir) {
+    const std::string own = Join(path, leaf);
+    CDirRecord* d = FindDir(own);
+    if (!d) {
+      d = NewDir(own, dir->m_nBaseLength);
+      d->m_bArchive = true;
+      d->m_pParent = dir;
+      ++m_nDirs;
+    }
+    d->m_tCreation = d->m_tLastAccess = d->m_tLastWrite = time;
+    AttributeLetters(attributes, d->m_strAttributes);
+  }
+  CFileRecord rec;
+  rec.m_pDir = dir;
+  rec.m_nSeq = m_nFileSeq++;
+  rec.m_tCreation = rec.m_tLastWrite = rec.m_tLastAccess = time;
+  AttributeLetters(attributes, rec.m_strAttributes);
+  FileInfoGroups& g = rec.Info();
+  g.m_nCrc32 = crc;
+  g.m_bCrc32Loaded = true;
+  if (isDir) {
+    rec.m_bIsDir = true;
+    rec.m_strName = leaf;
+    ++dir->m_nSubdirCount;
+  } else {
+    std::size_t dot = leaf.rfind('.');
+    rec.m_bHasDot = dot != std::string::npos;
+    rec.m_strName = rec.m_bHasDot ? leaf.substr(0, dot) : leaf;
+    rec.m_strExt = rec.m_bHasDot ? leaf.substr(dot + 1) : std::string();
+    rec.m_nSize = size;
+    ++dir->m_nFileCount;
+    ++m_nFiles;
+    m_nTotalSize += size;
+  }
+  dir->m_items.push_back(std::move(rec));
+}
+
+void CListingEngine::EndArchiveDir(const std::string& dirPath, const std::string& archiveName,
+                                   std::uint64_t size) {
+  if (CDirRecord* rec = FindDir(Join(dirPath, archiveName))) rec->m_nSize = size;
+}
+
+}  // namespace orvane

@@ -1,0 +1,201 @@
+// The write phase of a generation: column table, cells, sorting and rows.
+#include <chrono>
+
+#include "engine/columns.h"
+#include "engine/file_info_groups.h"
+#include "engine/formatting.h"
+#include "engine/listing_engine.h"
+#include "engine/sorting.h"
+#include "platform/file_find.h"
+
+namespace orvane {
+
+void CListingEngine::SetupColumns(bool resetWidths) {
+  const CListingOptions& o = m_options;
+  for (int i = 0; i < kColumnCount; ++i) {
+    COutputColumn& c = m_columns[i];
+    m_titles[static_cast<std::size_t>(i)] = ColumnInfo(i).m_strName;
+    c.m_pText = &m_titles[static_cast<std::size_t>(i)];
+    c.m_bFolded = ColumnInfo(i).m_bFolded;
+    c.m_bShown = o.IsShown(i);
+    c.m_nAlign = o.m_nAlign[static_cast<std::size_t>(i)];
+    c.m_nOrder = o.m_columnOrder[static_cast<std::size_t>(i)];
+    if (c.m_nOrder < 0 || c.m_nOrder >= kColumnCount) c.m_nOrder = i;
+    if (resetWidths && (!o.m_bAutoColumnWidths || m_context.m_bMeasuring)) c.m_nWidth = 1;
+    if (!o.m_bAutoColumnWidths) c.m_nWidth = FixedColumnWidth(o, i);
+  }
+  m_columns.m_bRowIsSubdir = false;
+}
+
+std::string CListingEngine::DirText(const CDirRecord& dir) {
+  std::string mount;
+  if (m_options.m_nPathForm == kPathNoDrive) {
+    if (m_mountPointCacheKey != dir.m_strPath) {
+      m_mountPointCacheKey = dir.m_strPath;
+      m_mountPointCache = MountPointOf(dir.m_strPath);
+    }
+    mount = m_mountPointCache;
+  }
+  return ApplyPathForm(dir.m_strPath, m_options.m_nPathForm, dir.m_nBaseLength, mount);
+}
+
+void CListingEngine::FillDirCells(CDirRecord& dir) {
+  const CListingOptions& o = m_options;
+  const NumberFormat nf = NumberFormat::FromOptions(o);
+  for (int i = 0; i < kColumnCount; ++i) {
+    m_cellText[static_cast<std::size_t>(i)].clear();
+    m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
+  }
+  auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  cell(kColName) = DirText(dir);
+  if (o.m_bFileCountInDirRow) cell(kColCount) = "(" + FormatInteger(dir.m_nFileCount, nf) + ")";
+  if (o.IsShown(kColSize))
+    cell(kColSize) = FormatSize(dir.m_nSize, o.m_nSizeUnit, o.m_nSizePrecision, false, nf);
+  if (o.IsShown(kColCreation)) cell(kColCreation) = FormatDateTime(dir.m_tCreation, o);
+  if (o.IsShown(kColLastWrite)) cell(kColLastWrite) = FormatDateTime(dir.m_tLastWrite, o);
+  if (o.IsShown(kColLastAccess)) cell(kColLastAccess) = FormatDateTime(dir.m_tLastAccess, o);
+  if (dir.m_bDrive) cell(kColType) = dir.m_strFileSystem;
+  cell(kColAttributes) = dir.m_strAttributes;
+  if (o.IsShown(kColOwner)) {
+    if (!dir.m_bOwnerRead) ReadDirOwner(dir);
+    cell(kColOwner) = dir.m_strOwner;
+  }
+  if (dir.m_bDrive) cell(kColFileVersion) = dir.m_strVolumeSerial;
+}
+
+bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
+  const CListingOptions& o = m_options;
+  const NumberFormat nf = NumberFormat::FromOptions(o);
+  bool ok = true;
+  if (!rec.m_bIsDir && rec.m_pDir) ok = ReadExtras(rec, FullPath(*rec.m_pDir, rec.FullName()));
+  for (int i = 0; i < kColumnCount; ++i) {
+    m_cellText[static_cast<std::size_t>(i)].clear();
+    m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
+  }
+  auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  if (o.IsShown(kColNumber) && !rec.m_bIsDir) cell(kColNumber) = FormatInteger(number, nf) + ". ";
+  if (o.IsShown(kColPath) && rec.m_pDir) cell(kColPath) = DirText(*rec.m_pDir);
+  cell(kColName) = rec.m_strName;
+  if (o.IsShown(kColExtension)) cell(kColExtension) = rec.m_strExt;
+  if (o.IsShown(kColSize))
+    cell(kColSize) = rec.m_bIsDir
+                         ? std::string("<DIR>")
+                         : FormatSize(rec.m_nSize, o.m_nSizeUnit, o.m_nSizePrecision, false, nf);
+  if (o.IsShown(kColCreation)) cell(kColCreation) = FormatDateTime(rec.m_tCreation, o);
+  if (o.IsShown(kColLastWrite)) cell(kColLastWrite) = FormatDateTime(rec.m_tLastWrite, o);
+  if (o.IsShown(kColLastAccess)) cell(kColLastAccess) = FormatDateTime(rec.m_tLastAccess, o);
+  if (o.IsShown(kColAttributes)) cell(kColAttributes) = rec.m_strAttributes;
+  FillExtraCells(rec);
+  return ok;
+}
+
+bool CListingEngine::WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items) {
+  std::string row;
+  int number = 1;
+  for (CFileRecord* rec : items) {
+    if (m_bHashCancelled) return false;
+    if (rec->m_bIsDir && !m_options.m_bSubdirs) continue;
+    m_columns.m_bRowIsSubdir = rec->m_bIsDir;
+    if (!FillItemCells(*rec, number)) m_bHashCancelled = true;
+    if (!rec->m_bIsDir) ++number;
+    out.FormatItemRow(m_columns, row, *rec);
+    if (!m_context.m_bMeasuring) {
+      row += '\n';
+      out.WriteLine(row);
+    }
+  }
+  return !m_bHashCancelled;
+}
+
+void CListingEngine::WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items) {
+  // Listings are never written into archives shown as directories.
+  if (dir.m_bArchive || m_context.m_bMeasuring) return;
+  SetupColumns(false);
+  auto out = CreateOutput(m_options, m_context);
+  if (out && out->Open(FullPath(dir, m_options.m_strListingName), true, m_columns)) {
+    if (WriteItemRows(*out, items)) out->WriteFooter();
+    out->Close();
+  }
+  SetupColumns(false);
+}
+
+bool CListingEngine::WritePhase(bool& failed) {
+  const CListingOptions& o = m_options;
+  m_bHashCancelled = false;
+  SetupColumns(true);
+  auto out = CreateOutput(o, m_context);
+  if (!out || !out->Open(m_strOutputPath, false, m_columns)) {
+    failed = true;
+    return false;
+  }
+  std::vector<CDirRecord*> dirs;
+  dirs.reserve(m_dirs.size());
+  for (auto& d : m_dirs) dirs.push_back(d.get());
+  Post(WM_WRITE_BEGIN, static_cast<std::int64_t>(dirs.size()));
+  const SortSettings& sort = GlobalSortSettings();
+  const bool perDir = o.m_bListingInEachDir && m_nRequest == kRequestSave;
+  bool cancelled = false;
+  std::string row;
+  std::vector<CFileRecord*> items;
+  if (!o.m_bFilesTogether) {
+    if (sort.m_nDirSortKey[0] != kNotSorted) {
+      if (sort.m_nDirSortKey[0] == kColOwner || sort.m_nDirSortKey[1] == kColOwner ||
+          sort.m_nDirSortKey[2] == kColOwner)
+        for (CDirRecord* d : dirs)
+          if (!d->m_bOwnerRead) ReadDirOwner(*d);
+      SortDirs(dirs, sort);
+    }
+    for (std::size_t i = 0; i < dirs.size() && !cancelled; ++i) {
+      if (StopRequested()) {
+        cancelled = true;
+        break;
+      }
+      Post(WM_WRITE_PROGRESS, static_cast<std::int64_t>(i));
+      CDirRecord& dir = *dirs[i];
+      if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
+      if (o.m_bDirRows) {
+        FillDirCells(dir);
+        out->FormatDirRow(m_columns, row, dir);
+        if (!m_context.m_bMeasuring) {
+          row += '\n';
+          out->WriteLine(row);
+        }
+      }
+      if (!o.m_bFileRows) continue;
+      items.clear();
+      for (CFileRecord& r : dir.m_items) items.push_back(&r);
+      if (sort.m_nFileSortKey[0] != kNotSorted || sort.m_bSubdirsFirst) SortItems(items, sort);
+      if (!WriteItemRows(*out, items)) {
+        cancelled = true;
+        break;
+      }
+      if (perDir) WritePerDirListing(dir, items);
+    }
+  } else {
+    std::vector<CFileRecord*> all;
+    for (std::size_t i = 0; i < dirs.size(); ++i) {
+      if (StopRequested()) {
+        cancelled = true;
+        break;
+      }
+      Post(WM_WRITE_PROGRESS, static_cast<std::int64_t>(i));
+      const std::size_t start = all.size();
+      for (CFileRecord& r : dirs[i]->m_items) all.push_back(&r);
+      if (o.m_bFileRows && perDir) {
+        std::vector<CFileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(start), all.end());
+        SortItems(part, sort);
+        WritePerDirListing(*dirs[i], part);
+      }
+    }
+    if (o.m_bFileRows && !cancelled) {
+      if (sort.m_nFileSortKey[0] != kNotSorted || sort.m_bSubdirsFirst) SortItems(all, sort);
+      cancelled = !WriteItemRows(*out, all);
+    }
+  }
+  Post(WM_WRITE_END);
+  if (!cancelled) out->WriteFooter();
+  if (!out->Close()) failed = true;
+  return cancelled;
+}
+
+}  // namespace orvane

@@ -1,0 +1,31 @@
+#include "engine/records.h"
+
+#include "engine/file_info_groups.h"
+
+namespace orvane {
+
+CFileRecord::CFileRecord() = default;
+CFileRecord::~CFileRecord() = default;
+CFileRecord::CFileRecord(CFileRecord&&) noexcept = default;
+CFileRecord& CFileRecord::operator=(CFileRecord&&) noexcept = default;
+
+std::string CFileRecord::FullName() const {
+  if (m_bIsDir || !m_bHasDot) return m_strName;
+  return m_strName + "." + m_strExt;
+}
+
+FileInfoGroups& CFileRecord::Info() {
+  if (!m_pInfo) m_pInfo = std::make_unique<FileInfoGroups>();
+  return *m_pInfo;
+}
+
+void AttributeLetters(std::uint32_t bits, char out[6]) {
+  out[0] = (bits & kAttrReadOnly) ? 'r' : '-';
+  out[1] = (bits & kAttrArchive) ? 'a' : '-';
+  out[2] = (bits & kAttrHidden) ? 'h' : '-';
+  out[3] = (bits & kAttrSystem) ? 's' : '-';
+  out[4] = (bits & kAttrCompressed) ? 'c' : '-';
+  out[5] = 0;
+}
+
+}  // namespace orvane

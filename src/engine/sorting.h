@@ -1,0 +1,49 @@
+// Sorting of directories and items by up to three keys with descending flags, "Subdirs in front
+// of files", and a fixed tie-break; a final tie-break on the path makes two runs over the same
+// tree give the same order. The settings are one process-wide copy written while no generation
+// runs (the option page's apply step) and read by the worker thread.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/listing_options.h"
+#include "engine/records.h"
+
+namespace orvane {
+
+struct SortSettings {
+  std::array<int, 3> m_nFileSortKey{kNotSorted, kNotSorted, kNotSorted};
+  std::array<int, 3> m_bFileSortDesc{};
+  std::array<int, 3> m_nDirSortKey{kNotSorted, kNotSorted, kNotSorted};
+  std::array<int, 3> m_bDirSortDesc{};
+  int m_bSubdirsFirst = 1;
+  static SortSettings FromOptions(const CListingOptions& o);
+};
+
+// The process-wide settings.
+SortSettings& GlobalSortSettings();
+
+// A value a sort key compares: nothing, a number, or a folded text.
+struct SortValue {
+  enum Kind : std::uint8_t { kNone, kSigned, kUnsigned, kText, kExact } kind = kNone;
+  std::int64_t num = 0;
+  std::uint64_t unum = 0;
+  std::string text;  // folded for kText; as is for kExact
+};
+
+// Text folded for case-insensitive comparison (UTF-8 of the lower-cased code points).
+std::string FoldForSort(const std::string& s);
+
+// The value of an item key; the extra groups are read through ItemExtraSortValue.
+SortValue ItemSortValue(const CFileRecord& r, int key);
+// Keys of the extra information groups (versions, hashes, documents, media, tags).
+SortValue ItemExtraSortValue(const CFileRecord& r, int key);
+SortValue DirSortValue(const CDirRecord& d, int key);
+
+void SortItems(std::vector<CFileRecord*>& items, const SortSettings& s);
+void SortDirs(std::vector<CDirRecord*>& dirs, const SortSettings& s);
+
+}  // namespace orvane

@@ -1,0 +1,122 @@
+// Directory enumeration: CBRMFileFind lists the entries of one directory with their attributes,
+// size and times; CBRMNetFind adds network places (no provider on this system: enumerating a
+// network container fails cleanly).
+//
+// Directories are opened relative to an open parent (DirHandle), so paths of any length and
+// trees of any depth can be walked. Symbolic links report their target's attributes, size and
+// times; a link to a directory reports the directory bit but IsLink() tells the scan not to
+// descend. A dangling link reports its own lstat. Entries that vanish between reading the
+// directory and asking for their status are skipped. One finder belongs to one thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// Windows attribute bits as the enumeration reports them.
+inline constexpr std::uint32_t kFindReadOnly = 0x1, kFindHidden = 0x2, kFindSystem = 0x4,
+                               kFindDirectory = 0x10, kFindArchive = 0x20, kFindCompressed = 0x800;
+
+// An open directory, usable as the parent of further opens. Moves, never copies.
+class DirHandle {
+ public:
+  DirHandle() = default;
+  ~DirHandle();
+  DirHandle(DirHandle&& o) noexcept : m_fd(o.m_fd) { o.m_fd = -1; }
+  DirHandle& operator=(DirHandle&& o) noexcept;
+  DirHandle(const DirHandle&) = delete;
+  DirHandle& operator=(const DirHandle&) = delete;
+
+  // Opens a directory by path (long paths are opened component by component).
+  static DirHandle Open(const std::string& path);
+  // Opens the subdirectory `name` of this directory without following a symbolic link.
+  DirHandle OpenChild(const std::string& name) const;
+  // Opens this directory's parent ("..").
+  DirHandle OpenParent() const;
+  bool IsOpen() const { return m_fd >= 0; }
+  int Fd() const { return m_fd; }
+  void Close();
+
+ private:
+  explicit DirHandle(int fd) : m_fd(fd) {}
+  int m_fd = -1;
+};
+
+// Status of one file-system object, as the scan needs it.
+struct FindData {
+  std::string name;
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  std::int64_t creation = 0;  // 0 where the file system keeps no birth time
+  std::int64_t lastWrite = 0;
+  std::int64_t lastAccess = 0;
+  bool isLink = false;
+};
+
+class CBRMFileFind {
+ public:
+  CBRMFileFind();
+  virtual ~CBRMFileFind();
+
+  // Starts listing the directory `dir` (which stays owned by the caller and open while the
+  // finder runs). False when it cannot be read; the caller treats it as empty.
+  virtual bool FindFile(const DirHandle& dir);
+  // Starts listing a directory by path ("" means the current directory).
+  virtual bool FindFile(const std::string& path);
+  // Advances to the next entry; false at the end. "." and ".." are never returned.
+  virtual bool FindNextFile();
+  virtual void Close();
+
+  virtual const std::string& GetFileName() const { return m_cur.name; }
+  virtual bool IsDots() const { return m_cur.name == "." || m_cur.name == ".."; }
+  virtual bool MatchesMask(std::uint32_t bits) const { return (m_cur.attributes & bits) != 0; }
+  bool IsDirectory() const { return MatchesMask(kFindDirectory); }
+  bool IsLink() const { return m_cur.isLink; }
+  std::uint64_t GetLength() const { return m_cur.size; }
+  std::int64_t GetCreationTime() const { return m_cur.creation; }
+  std::int64_t GetLastWriteTime() const { return m_cur.lastWrite; }
+  std::int64_t GetLastAccessTime() const { return m_cur.lastAccess; }
+  const FindData& Current() const { return m_cur; }
+
+ protected:
+  FindData m_cur;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
+  DirHandle m_owned;  // the directory opened by path, when FindFile(path) was used
+};
+
+// The network finder: network containers have no provider here, so FindFile on a path that is
+// not an absolute local path fails; local directories are listed by the base class.
+class CBRMNetFind : public CBRMFileFind {
+ public:
+  bool FindFile(const std::string& path) override;
+  using CBRMFileFind::FindFile;
+};
+
+// Status of one object by path (following links; a dangling link gives its own status). False
+// when it does not exist or cannot be asked.
+bool StatPath(const std::string& path, FindData& out);
+bool StatAt(const DirHandle& dir, const std::string& name, FindData& out);
+
+// Makes a moment safe for display: times before 1970 or after the year 3000 become a moment
+// in February 1970, which the listing shows as a blank date.
+std::int64_t SafeTime(std::int64_t t);
+
+// A mounted volume.
+struct VolumeInfo {
+  std::string serial;      // "XXXX-XXXX"
+  std::string fileSystem;  // e.g. "ext4"
+  bool compressed = false;
+};
+// True when `path` (absolute, no trailing "/") is the mount point of a real file system;
+// fills its volume information.
+bool GetVolumeInfo(const std::string& path, VolumeInfo& out);
+// The mount point of the volume that holds `path` ("/" for the root volume).
+std::string MountPointOf(const std::string& path);
+
+}  // namespace orvane

@@ -1,0 +1,323 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include "platform/file_find.h"
+
+namespace orvane {
+namespace {
+
+constexpr std::int64_t kYear3000 = 32503680000LL;  // 3000-01-01 00:00:00 UTC
+
+std::int64_t FallbackTime() {
+  static const std::int64_t t = [] {
+    std::tm tm{};
+    tm.tm_year = 70;
+    tm.tm_mon = 1;
+    tm.tm_mday = 1;
+    tm.tm_hour = 1;
+    tm.tm_isdst = -1;
+    std::time_t r = std::mktime(&tm);
+    return r == static_cast<std::time_t>(-1) ? std::int64_t{2678400} : static_cast<std::int64_t>(r);
+  }();
+  return t;
+}
+
+void FillFromStatx(const struct statx& sx, const std::string& name, FindData& out) {
+  out.attributes = 0;
+  const mode_t mode = sx.stx_mode;
+  if (S_ISDIR(mode)) out.attributes |= kFindDirectory;
+  if (S_ISREG(mode)) out.attributes |= kFindArchive;
+  if (S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode) || S_ISSOCK(mode))
+    out.attributes |= kFindSystem;
+  if (!(mode & S_IWUSR)) out.attributes |= kFindReadOnly;
+  if (!name.empty() && name[0] == '.') out.attributes |= kFindHidden;
+  if (sx.stx_attributes_mask & STATX_ATTR_COMPRESSED & sx.stx_attributes)
+    out.attributes |= kFindCompressed;
+  out.size = S_ISDIR(mode) ? 0 : sx.stx_size;
+  out.lastWrite = SafeTime(sx.stx_mtime.tv_sec);
+  out.lastAccess = SafeTime(sx.stx_atime.tv_sec);
+  out.creation = (sx.stx_mask & STATX_BTIME) ? SafeTime(sx.stx_btime.tv_sec) : 0;
+}
+
+bool StatxAt(int dirfd, const char* name, const std::string& shownName, FindData& out,
+             int extraFlags = 0) {
+  struct statx sx;
+  const unsigned mask = STATX_BASIC_STATS | STATX_BTIME;
+  if (statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | extraFlags, mask, &sx) != 0)
+    return false;
+  out.isLink = S_ISLNK(sx.stx_mode);
+  if (out.isLink) {
+    struct statx target;
+    if (statx(dirfd, name, AT_NO_AUTOMOUNT | extraFlags, mask, &target) == 0) {
+      FillFromStatx(target, shownName, out);
+      return true;
+    }
+  }
+  FillFromStatx(sx, shownName, out);
+  return true;
+}
+
+// Mount table of real file systems, read once.
+struct Mount {
+  std::string point;
+  std::string fsType;
+  std::string options;
+};
+
+std::string Unescape(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 3 < s.size()) {
+      int v = 0;
+      bool ok = true;
+      for (int k = 1; k <= 3; ++k) {
+        char c = i + k < s.size() ? s[i + k] : 'x';
+        if (c < '0' || c > '7') ok = false;
+        v = v * 8 + (c - '0');
+      }
+      if (ok) {
+        out.push_back(static_cast<char>(v));
+        i += 3;
+        continue;
+      }
+    }
+    out.push_back(s[i]);
+  }
+  return out;
+}
+
+bool IsPseudo(const std::string& fs, const std::string& point) {
+  static const char* const kPseudo[] = {
+      "proc",       "sysfs",     "cgroup",   "cgroup2",         "devpts",      "devtmpfs",
+      "mqueue",     "debugfs",   "tracefs",  "securityfs",      "pstore",      "bpf",
+      "autofs",     "hugetlbfs", "configfs", "fusectl",         "binfmt_misc", "efivarfs",
+      "rpc_pipefs", "nsfs",      "ramfs",    "fuse.gvfsd-fuse", "fuse.portal"};
+  for (const char* p : kPseudo)
+    if (fs == p) return true;
+  if (fs == "tmpfs") {
+    for (const char* sys : {"/dev", "/run", "/sys", "/proc"}) {
+      std::size_t n = std::strlen(sys);
+      if (point.compare(0, n, sys) == 0 && (point.size() == n || point[n] == '/')) return true;
+    }
+  }
+  return false;
+}
+
+const std::vector<Mount>& Mounts() {
+  static const std::vector<Mount> mounts = [] {
+    std::vector<Mount> list;
+    std::ifstream f("/proc/self/mountinfo");
+    std::string line;
+    while (std::getline(f, line)) {
+      std::istringstream in(line);
+      std::string id, parent, dev, root, point, options, field;
+      in >> id >> parent >> dev >> root >> point >> options;
+      while (in >> field && field != "-") {
+      }
+      std::string fsType, source, super;
+      in >> fsType >> source >> super;
+      point = Unescape(point);
+      if (IsPseudo(fsType, point)) continue;
+      // A later mount on the same point hides the earlier one.
+      for (auto it = list.begin(); it != list.end(); ++it)
+        if (it->point == point) {
+          list.erase(it);
+          break;
+        }
+      list.push_back({point, fsType, options + "," + super});
+    }
+    return list;
+  }();
+  return mounts;
+}
+
+}  // namespace
+
+std::int64_t SafeTime(std::int64_t t) {
+  if (t < 0 || t >= kYear3000) return FallbackTime();
+  return t;
+}
+
+DirHandle::~DirHandle() {
+  Close();
+}
+
+DirHandle& DirHandle::operator=(DirHandle&& o) noexcept {
+  if (this != &o) {
+    Close();
+    m_fd = o.m_fd;
+    o.m_fd = -1;
+  }
+  return *this;
+}
+
+void DirHandle::Close() {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+}
+
+DirHandle DirHandle::Open(const std::string& path) {
+  constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  if (path.size() < PATH_MAX - 1)
+    return DirHandle(::open(path.empty() ? "." : path.c_str(), kFlags));
+  // A path longer than the system accepts in one call: walk it component by component.
+  int fd = ::open(path[0] == '/' ? "/" : ".", kFlags);
+  std::size_t pos = 0;
+  while (fd >= 0 && pos < path.size()) {
+    std::size_t end = path.find('/', pos);
+    if (end == std::string::npos) end = path.size();
+    std::string comp = path.substr(pos, end - pos);
+    pos = end + 1;
+    if (comp.empty()) continue;
+    int next = ::openat(fd, comp.c_str(), kFlags);
+    ::close(fd);
+    fd = next;
+  }
+  return DirHandle(fd);
+}
+
+DirHandle DirHandle::OpenChild(const std::string& name) const {
+  if (m_fd < 0) return DirHandle();
+  return DirHandle(::openat(m_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+DirHandle DirHandle::OpenParent() const {
+  if (m_fd < 0) return DirHandle();
+  return DirHandle(::openat(m_fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+struct CBRMFileFind::Impl {
+  DIR* dir = nullptr;
+  int fd = -1;
+  ~Impl() {
+    if (dir) ::closedir(dir);
+  }
+};
+
+CBRMFileFind::CBRMFileFind() = default;
+CBRMFileFind::~CBRMFileFind() {
+  Close();
+}
+
+void CBRMFileFind::Close() {
+  m_impl.reset();
+  m_owned.Close();
+  m_cur = FindData();
+}
+
+bool CBRMFileFind::FindFile(const DirHandle& dir) {
+  Close();
+  if (!dir.IsOpen()) return false;
+  int fd = ::dup(dir.Fd());
+  if (fd < 0) return false;
+  DIR* d = ::fdopendir(fd);
+  if (!d) {
+    ::close(fd);
+    return false;
+  }
+  ::rewinddir(d);
+  m_impl = std::make_unique<Impl>();
+  m_impl->dir = d;
+  m_impl->fd = dir.Fd();
+  return true;
+}
+
+bool CBRMFileFind::FindFile(const std::string& path) {
+  DirHandle h = DirHandle::Open(path);
+  if (!h.IsOpen()) {
+    Close();
+    return false;
+  }
+  if (!FindFile(h)) return false;
+  m_owned = std::move(h);
+  return true;
+}
+
+bool CBRMFileFind::FindNextFile() {
+  if (!m_impl) return false;
+  for (;;) {
+    errno = 0;
+    struct dirent* e = ::readdir(m_impl->dir);
+    if (!e) return false;
+    const char* n = e->d_name;
+    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+    m_cur.name.assign(n);
+    // An entry that vanished since the directory was read is skipped.
+    if (!StatxAt(m_impl->fd, n, m_cur.name, m_cur)) continue;
+    return true;
+  }
+}
+
+bool CBRMNetFind::FindFile(const std::string& path) {
+  // Only local paths are enumerated; there is no network provider on this system.
+  if (!path.empty() && path[0] != '/') {
+    Close();
+    errno = ENOENT;
+    return false;
+  }
+  return CBRMFileFind::FindFile(path);
+}
+
+bool StatPath(const std::string& path, FindData& out) {
+  std::string name = path;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  std::size_t slash = name.rfind('/');
+  std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+  if (path.size() < PATH_MAX - 1) {
+    out.name = base;
+    return StatxAt(AT_FDCWD, path.c_str(), base, out);
+  }
+  DirHandle parent = DirHandle::Open(name.substr(0, slash == 0 ? 1 : slash));
+  out.name = base;
+  return parent.IsOpen() && StatxAt(parent.Fd(), base.c_str(), base, out);
+}
+
+bool StatAt(const DirHandle& dir, const std::string& name, FindData& out) {
+  if (!dir.IsOpen()) return false;
+  out.name = name;
+  return StatxAt(dir.Fd(), name.c_str(), name, out);
+}
+
+bool GetVolumeInfo(const std::string& path, VolumeInfo& out) {
+  const std::string key = path.empty() ? "/" : path;
+  for (const Mount& m : Mounts()) {
+    if (m.point != key) continue;
+    out.fileSystem = m.fsType;
+    out.compressed = m.options.find("compress") != std::string::npos;
+    struct statvfs sv;
+    out.serial.clear();
+    if (::statvfs(key.c_str(), &sv) == 0) {
+      char buf[16];
+      unsigned v = static_cast<unsigned>(sv.f_fsid & 0xFFFFFFFFu);
+      std::snprintf(buf, sizeof buf, "%04X-%04X", v >> 16, v & 0xFFFF);
+      out.serial = buf;
+    }
+    return true;
+  }
+  return false;
+}
+
+std::string MountPointOf(const std::string& path) {
+  std::string best = "/";
+  for (const Mount& m : Mounts()) {
+    const std::string& p = m.point;
+    if (p == "/" || p.size() <= best.size()) continue;
+    if (path.compare(0, p.size(), p) == 0 && (path.size() == p.size() || path[p.size()] == '/'))
+      best = p;
+  }
+  return best;
+}
+
+}  // namespace orvane

@@ -1,0 +1,106 @@
+#include "writers/output.h"
+
+#include <cerrno>
+
+#include "engine/unicode.h"
+#include "platform/codepage.h"
+
+namespace orvane {
+
+const std::string& COutputColumn::Text() const {
+  static const std::string empty;
+  return m_pText ? *m_pText : empty;
+}
+
+COvOutput::COvOutput(const CListingOptions& options, OutputContext& context, const char* extension)
+    : m_options(options), m_context(context), m_strExtension(extension) {}
+
+COvOutput::~COvOutput() {
+  Close();
+}
+
+bool COvOutput::Open(const std::string& path, bool appendExtension, COutputColumns& columns) {
+  Close();
+  m_bError = false;
+  const std::string target = appendExtension ? path + m_strExtension : path;
+  m_file = std::fopen(target.c_str(), "wb");
+  if (!m_file) return false;
+  std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);
+  if (m_options.m_nEncoding == kEncodingUtf8)
+    std::fwrite("\xEF\xBB\xBF", 1, 3, m_file);
+  else if (m_options.m_nEncoding == kEncodingUtf16)
+    std::fwrite("\xFF\xFE", 1, 2, m_file);
+  if (std::ferror(m_file)) m_bError = true;
+  return WriteHeader(columns) && !m_bError;
+}
+
+bool COvOutput::Close() {
+  if (!m_file) return !m_bError;
+  if (std::fflush(m_file) != 0) m_bError = true;
+  if (std::fclose(m_file) != 0) m_bError = true;
+  m_file = nullptr;
+  return !m_bError;
+}
+
+void COvOutput::Encode(const std::string& text, std::string& bytes) const {
+  bytes.clear();
+  // Every line end reaches the file as CR LF.
+  std::string crlf;
+  crlf.reserve(text.size() + 16);
+  for (char c : text) {
+    if (c == '\n') crlf.push_back('\r');
+    crlf.push_back(c);
+  }
+  switch (m_options.m_nEncoding) {
+    case kEncodingUtf8:
+      bytes = SanitizeUtf8(crlf);
+      break;
+    case kEncodingUtf16: {
+      std::u16string u = Utf8ToUtf16(crlf);
+      bytes.resize(u.size() * 2);
+      for (std::size_t i = 0; i < u.size(); ++i) {
+        bytes[2 * i] = static_cast<char>(u[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<char>(u[i] >> 8);
+      }
+      break;
+    }
+    default:
+      bytes = Utf8ToCodePage(crlf, AnsiCodePage());
+      break;
+  }
+}
+
+void COvOutput::WriteLine(const std::string& text) {
+  if (!m_file) return;
+  Encode(text, m_buffer);
+  if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size()) m_bError = true;
+}
+
+bool COvOutput::WriteHeader(COutputColumns& columns) {
+  std::string header;
+  FormatHeader(columns, header);
+  if (header.empty()) return true;
+  header += '\n';
+  const bool before = m_bError;
+  WriteLine(header);
+  return before == m_bError;
+}
+
+bool COvOutput::WriteFooter() {
+  std::string footer;
+  FormatFooter(footer);
+  if (footer.empty()) return true;
+  footer += '\n';
+  const bool before = m_bError;
+  WriteLine(footer);
+  return before == m_bError;
+}
+
+void COvOutput::JoinCells(const COutputColumns& columns, std::string& out) const {
+  for (int k = 0; k < kColumnCount; ++k) {
+    const int id = columns[k].m_nOrder;
+    if (id >= 0 && id < kColumnCount) out += m_cells[static_cast<std::size_t>(id)];
+  }
+}
+
+}  // namespace orvane

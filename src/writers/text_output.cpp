@@ -1,0 +1,153 @@
+#include "writers/text_output.h"
+
+#include <ctime>
+
+#include "engine/formatting.h"
+#include "engine/strings.h"
+#include "engine/unicode.h"
+
+namespace orvane {
+namespace {
+
+// A control character would break the row structure: it shows as "?".
+void DecodeCell(const std::string& text, std::u32string& out) {
+  out = DecodeUtf8(text);
+  for (char32_t& c : out)
+    if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) c = U'?';
+}
+
+void AppendPadded(std::u32string& line, const std::u32string& text, std::size_t from, std::size_t w,
+                  int align) {
+  std::size_t d = from < text.size() ? std::min(w, text.size() - from) : 0;
+  std::size_t pad = w - d;
+  std::size_t before = align == 1 ? pad : align == 2 ? pad / 2 : 0;
+  line.append(before, U' ');
+  line.append(text, from < text.size() ? from : text.size(), d);
+  line.append(pad - before, U' ');
+}
+
+}  // namespace
+
+COvTxtOutput::COvTxtOutput(const CListingOptions& options, OutputContext& context)
+    : COvOutput(options, context, ".txt") {}
+
+bool COvTxtOutput::Measuring() const {
+  return m_options.m_bAutoColumnWidths && m_context.m_bMeasuring;
+}
+
+void COvTxtOutput::LayoutRow(COutputColumns& columns, std::string& out) {
+  struct Part {
+    int id;
+    std::size_t width;
+    int align;
+  };
+  Part parts[kColumnCount];
+  int n = 0;
+  m_decoded.resize(kColumnCount);
+  for (int k = 0; k < kColumnCount; ++k) {
+    const int id = columns[k].m_nOrder;
+    if (id < 0 || id >= kColumnCount) continue;
+    COutputColumn& c = columns[id];
+    if (!c.m_bShown || c.m_bFolded) continue;
+    DecodeCell(m_cells[static_cast<std::size_t>(id)], m_decoded[static_cast<std::size_t>(id)]);
+    const std::size_t d = m_decoded[static_cast<std::size_t>(id)].size();
+    if (Measuring()) {
+      if (static_cast<int>(d) > c.m_nWidth) c.m_nWidth = static_cast<int>(d);
+      continue;
+    }
+    parts[n++] = {id, static_cast<std::size_t>(c.m_nWidth < 1 ? 1 : c.m_nWidth), c.m_nAlign};
+  }
+  if (Measuring()) return;
+  std::u32string lines;
+  for (std::size_t line = 0;; ++line) {
+    bool more = false;
+    for (int p = 0; p < n; ++p) {
+      const std::u32string& t = m_decoded[static_cast<std::size_t>(parts[p].id)];
+      const std::size_t w = parts[p].width;
+      if (p > 0) lines.push_back(U' ');
+      if (line == 0) {
+        AppendPadded(lines, t, 0, w, parts[p].align);
+        if (t.size() > w && m_options.m_bWrapColumns) more = true;
+      } else if (t.size() > w) {
+        AppendPadded(lines, t, w * line, w, parts[p].align);
+        if (t.size() > w * (line + 1)) more = true;
+      } else {
+        lines.append(w, U' ');
+      }
+    }
+    if (!more || !m_options.m_bWrapColumns) break;
+    lines.push_back(U'\n');
+  }
+  out = EncodeUtf8(lines);
+}
+
+void COvTxtOutput::FormatHeader(COutputColumns& columns, std::string& out) {
+  out.clear();
+  for (auto& c : m_cells) c.clear();
+  if (m_options.m_bColumnNamesInHeader || Measuring()) {
+    for (int id = 0; id < kColumnCount; ++id)
+      m_cells[static_cast<std::size_t>(id)] = columns[id].Text();
+    std::string titles;
+    LayoutRow(columns, titles);
+    if (m_options.m_bColumnNamesInHeader && !Measuring()) out = titles;
+  }
+  if (m_options.m_bSummary && m_options.m_nSummaryPos == 0)
+    out = "# " + m_context.m_strSummary + "\n" + out;
+  if (m_options.m_bProgramInfoInHeader) {
+    std::int64_t now =
+        m_context.m_tNow ? m_context.m_tNow : static_cast<std::int64_t>(std::time(nullptr));
+    std::string when =
+        FormatLocal(now, m_options.m_strDateFormat + " " + m_options.m_strTimeFormat);
+    out = "# " + GetText(5008) + " " + when + " " + GetText(5009) + " " + kProgramName + " " +
+          kProgramVersionText + "\n" + out;
+  }
+}
+
+void COvTxtOutput::FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord&) {
+  out.clear();
+  for (int id = 0; id < kColumnCount; ++id) {
+    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+    cell.clear();
+    if (id != kColName && columns[id].m_bShown && !columns[id].m_bFolded) cell = columns[id].Text();
+  }
+  const bool surround = columns.m_bRowIsSubdir && m_options.m_bSurroundSubdirs;
+  std::string& name = m_cells[kColName];
+  if (surround) name += '<';
+  if (columns[kColNumber].m_bShown) name += columns[kColNumber].Text();
+  if (columns[kColPath].m_bShown) name += columns[kColPath].Text();
+  name += columns[kColName].Text();
+  if (columns[kColExtension].m_bShown && !columns[kColExtension].Text().empty()) {
+    name += '.';
+    name += columns[kColExtension].Text();
+  }
+  if (surround) name += '>';
+  LayoutRow(columns, out);
+}
+
+void COvTxtOutput::FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord&) {
+  out.clear();
+  for (int id = 0; id < kColumnCount; ++id) {
+    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+    cell.clear();
+    if (id != kColName && columns[id].m_bShown && !columns[id].m_bFolded) cell = columns[id].Text();
+  }
+  std::string& name = m_cells[kColName];
+  name = columns[kColName].Text();
+  if (columns[kColCount].m_bShown) {
+    name += ' ';
+    name += columns[kColCount].Text();
+  }
+  LayoutRow(columns, out);
+}
+
+void COvTxtOutput::FormatFooter(std::string& out) {
+  out.clear();
+  if (m_options.m_bSummary && m_options.m_nSummaryPos == 1)
+    out = "\n# " + m_context.m_strSummary + "\n";
+}
+
+std::unique_ptr<COvOutput> MakeTextOutput(const CListingOptions& options, OutputContext& context) {
+  return std::make_unique<COvTxtOutput>(options, context);
+}
+
+}  // namespace orvane

@@ -1,0 +1,32 @@
+// COvTxtOutput: the listing as a plain-text table of fixed-width columns separated by one blank,
+// optionally wrapped, with "# " header and summary lines. Worker thread only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "writers/output.h"
+
+namespace orvane {
+
+class COvTxtOutput : public COvOutput {
+ public:
+  COvTxtOutput(const CListingOptions& options, OutputContext& context);
+
+  void FormatHeader(COutputColumns& columns, std::string& out) override;
+  void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) override;
+  void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) override;
+  void FormatFooter(std::string& out) override;
+
+ private:
+  // Lays out the cells of the participating columns as one or more lines (or, in the
+  // measuring pass, only widens the columns).
+  void LayoutRow(COutputColumns& columns, std::string& out);
+  bool Measuring() const;
+
+  std::vector<std::u32string> m_decoded;
+};
+
+std::unique_ptr<COvOutput> MakeTextOutput(const CListingOptions& options, OutputContext& context);
+
+}  // namespace orvane

@@ -1,0 +1,225 @@
+#include "engine/listing_engine.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <fstream>
+
+#include "engine/file_info_groups.h"
+#include "test_util.h"
+
+namespace orvane {
+namespace {
+
+class WaitingReceiver : public ListingReceiver {
+ public:
+  void Post(const ListingMessage& m) override {
+    std::lock_guard<std::mutex> lock(mutex);
+    ids.push_back(m.id);
+    if (m.id == WM_LISTING_DONE) {
+      done = true;
+      cancelled = m.lParam != 0;
+      cv.notify_all();
+    }
+  }
+  void Wait() {
+    std::unique_lock<std::mutex> lock(mutex);
+    cv.wait(lock, [this] { return done; });
+    done = false;
+  }
+  std::mutex mutex;
+  std::condition_variable cv;
+  std::vector<int> ids;
+  bool done = false;
+  bool cancelled = false;
+};
+
+struct Fixture {
+  test::TempDir tmp;
+  CListingEngine engine;
+  WaitingReceiver receiver;
+  Fixture() {
+    engine.m_hNotifyWnd = &receiver;
+    engine.m_options.m_bProgramInfoInHeader = 0;
+  }
+  std::string Generate() {
+    const std::string out = tmp / "listing.txt";
+    EXPECT_TRUE(engine.StartGeneration(kRequestSave, out));
+    receiver.Wait();
+    engine.WaitReady();
+    std::string text = test::ReadFile(out);
+    return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
+  }
+  const CDirRecord* Dir(const std::string& rel) {
+    const std::string want = rel.empty() ? tmp.path() + "/tree" : tmp / ("tree/" + rel);
+    for (const auto& d : engine.Directories())
+      if (d->m_strPath == want) return d.get();
+    return nullptr;
+  }
+  void Check(const std::string& code) { engine.m_checkedDirs[tmp / "tree"] = code; }
+};
+
+void MakeTree(const std::string& root) {
+  test::WriteFile(root + "/tree/a.txt", "aaaa");
+  test::WriteFile(root + "/tree/b.doc", "bb");
+  test::WriteFile(root + "/tree/sub/c.txt", "c");
+  test::WriteFile(root + "/tree/sub/deeper/d.txt", "dd");
+  mkdir((root + "/tree/empty").c_str(), 0755);
+}
+
+TEST(ListingEngine, SelectionCodesAndRecursionLimit) {
+  Fixture f;
+  MakeTree(f.tmp.path());
+  f.Check("2");
+  f.Generate();
+  ASSERT_NE(f.Dir(""), nullptr);
+  EXPECT_EQ(f.Dir("sub"), nullptr);
+  EXPECT_EQ(f.Dir("")->m_nFileCount, 2);
+  EXPECT_EQ(f.Dir("")->m_items.size(), 4u);  // the subdirectories are still entries
+  EXPECT_EQ(f.Dir("")->m_nSubdirCount, 0);
+
+  f.Check("3");
+  f.Generate();
+  ASSERT_NE(f.Dir("sub/deeper"), nullptr);
+  EXPECT_EQ(f.Dir("")->m_nSize, 9u);  // 4 + 2 + 1 + 2
+  EXPECT_EQ(f.engine.Files(), 4);
+  EXPECT_EQ(f.engine.Dirs(), 4);
+
+  f.engine.m_options.m_bLimitRecursion = 1;
+  f.engine.m_options.m_nRecursionLevel = 0;
+  f.Generate();
+  EXPECT_EQ(f.Dir("sub"), nullptr);
+  EXPECT_EQ(f.engine.Dirs(), 1);
+}
+
+TEST(ListingEngine, HideEmptyDirsAndMask) {
+  Fixture f;
+  MakeTree(f.tmp.path());
+  f.Check("3");
+  f.engine.m_options.m_bHideEmptyDirs = 1;
+  f.engine.m_options.m_strMask = "*.doc";
+  std::string text = f.Generate();
+  EXPECT_EQ(f.engine.Dirs(), 1);  // only the top holds a matching file
+  EXPECT_NE(text.find("b.doc"), std::string::npos);
+  EXPECT_EQ(text.find("/sub/"), std::string::npos);
+  EXPECT_EQ(text.find("<sub>"), std::string::npos);  // the entry fails the mask
+}
+
+TEST(ListingEngine, RunningNumberRestartsPerDirectoryOrRunsThrough) {
+  Fixture f;
+  MakeTree(f.tmp.path());
+  f.Check("3");
+  f.engine.m_options.m_bColumn[kColNumber] = 1;
+  f.engine.m_options.m_nFileSortKey[0] = kColName;
+  std::string text = f.Generate();
+  EXPECT_NE(text.find("1. c.txt"), std::string::npos);
+  EXPECT_NE(text.find("1. d.txt"), std::string::npos);
+  f.engine.m_options.m_bDirRows = 0;
+  f.engine.m_options.m_bFilesTogether = 1;
+  text = f.Generate();
+  EXPECT_NE(text.find("4. d.txt"), std::string::npos);
+  EXPECT_EQ(text.find("/sub/"), std::string::npos);
+}
+
+TEST(ListingEngine, RecordsAreReusedUntilTheFileChanges) {
+  Fixture f;
+  MakeTree(f.tmp.path());
+  f.Check("2");
+  f.engine.m_options.m_bColumn[kColType] = 1;
+  f.Generate();
+  auto find = [&](const std::string& name) -> CFileRecord* {
+    for (const auto& d : f.engine.Directories())
+      for (auto& r : const_cast<CDirRecord&>(*d).m_items)
+        if (r.FullName() == name) return &r;
+    return nullptr;
+  };
+  ASSERT_NE(find("a.txt"), nullptr);
+  find("a.txt")->Info().m_strType = "kept";
+  find("b.doc")->Info().m_strType = "kept";
+  struct timespec times[2] = {{0, UTIME_OMIT}, {1234567890, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (f.tmp / "tree/b.doc").c_str(), times, 0), 0);
+  f.Generate();
+  EXPECT_EQ(find("a.txt")->Info().m_strType, "kept");
+  EXPECT_NE(find("b.doc")->Info().m_strType, "kept");
+}
+
+TEST(ListingEngine, OddNamesLinksAndMissingFolders) {
+  Fixture f;
+  const std::string root = f.tmp / "tree";
+  test::WriteFile(root +
+                      "/bad\xFF"
+                      "name.txt",
+                  "x");
+  test::WriteFile(root + "/tab\there\nnewline.txt", "x");
+  mkdir((root + "/loop").c_str(), 0755);
+  ASSERT_EQ(symlink("..", (root + "/loop/up").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (root + "/dangling").c_str()), 0);
+  f.Check("3");
+  f.engine.m_checkedDirs[f.tmp / "does-not-exist"] = "3";
+  std::string text = f.Generate();
+  EXPECT_NE(text.find("bad\xEF\xBF\xBDname.txt"), std::string::npos);
+  EXPECT_NE(text.find("tab?here?newline.txt"), std::string::npos);
+  EXPECT_NE(text.find("<up>"), std::string::npos);  // a link to a folder is an entry
+  EXPECT_EQ(f.Dir("loop/up"), nullptr);             // but is never descended into
+  EXPECT_NE(text.find("dangling"), std::string::npos);
+  // Every row is one line: header + 3 directory rows + 6 entries (incl. the missing folder's row).
+  std::size_t lines = 0;
+  for (char c : text) lines += c == '\n';
+  EXPECT_EQ(lines, 1u + 3u + 5u);
+}
+
+TEST(ListingEngine, DeepTreeBeyondPathMax) {
+  Fixture f;
+  const int depth = 10000;
+  std::string root = f.tmp / "tree";
+  mkdir(root.c_str(), 0755);
+  int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  for (int i = 0; i < depth; ++i) {
+    ASSERT_EQ(mkdirat(fd, "d", 0755), 0);
+    int next = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+    close(fd);
+    fd = next;
+    ASSERT_GE(fd, 0);
+  }
+  int file = openat(fd, "bottom.txt", O_CREAT | O_WRONLY, 0644);
+  ASSERT_EQ(write(file, "xyz", 3), 3);
+  close(file);
+  close(fd);
+  f.Check("3");
+  f.engine.m_options.m_bDirRows = 0;
+  f.Generate();
+  EXPECT_EQ(f.engine.Dirs(), depth + 1);
+  EXPECT_EQ(f.engine.Files(), 1);
+  EXPECT_EQ(f.Dir("")->m_nSize, 3u);
+  EXPECT_GT(f.engine.Directories().back()->m_strPath.size(), 20000u);
+  test::Run("rm -rf '" + root + "'");
+}
+
+TEST(ListingEngine, CancelledJobEndsTheWorkerAndTheNextStartsAnew) {
+  Fixture f;
+  MakeTree(f.tmp.path());
+  f.Check("3");
+  f.Generate();
+  f.engine.StopGeneration();  // idle worker ends
+  f.Generate();
+  EXPECT_EQ(f.engine.Files(), 4);
+  EXPECT_FALSE(f.receiver.cancelled);
+}
+
+TEST(ListingEngine, UnwritableOutputIsReported) {
+  Fixture f;
+  MakeTree(f.tmp.path());
+  f.Check("2");
+  ASSERT_TRUE(f.engine.StartGeneration(kRequestSave, f.tmp / "no/such/dir/out.txt"));
+  f.receiver.Wait();
+  f.engine.WaitReady();
+  EXPECT_TRUE(f.engine.LastWriteFailed());
+}
+
+}  // namespace
+}  // namespace orvane
