@@ -25,8 +25,9 @@ class Run {
     if (m_s.err) *m_s.err << "orvane: " << text << "\n" << std::flush;
   }
   std::string ConfigurationPath() const;
-  void LoadConfiguration();
-  SelectionMap LoadBatchSelection() const;
+  // False (after a message) when a file the command line names cannot be read.
+  bool LoadConfiguration();
+  bool LoadBatchSelection(SelectionMap& selection) const;
   int ListMode(const SelectionMap& selection);
   int MailMode(const SelectionMap& selection);
   // The exit status of a finished generation (a message on failure).
@@ -53,37 +54,41 @@ std::string Run::ConfigurationPath() const {
   return file;
 }
 
-void Run::LoadConfiguration() {
+bool Run::LoadConfiguration() {
   m_pages = COptionPages(m_s.now);
   const std::string path = ConfigurationPath();
   if (!path.empty()) {
     CLoadContext context;
     context.m_bBatchMode = m_info.BatchMode();
     TextReadStatus status = LoadOptions(path, m_pages, m_named, context);
+    if (status != TextReadStatus::kOk && m_info.m_bOptionsFile) {
+      // A listing with other options than the ones asked for is not what the caller wants.
+      Say("the configuration file \"" + path + "\" " + DescribeReadStatus(status));
+      return false;
+    }
     // A first run has no settings file yet; that is not worth a word.
-    if (status != TextReadStatus::kOk &&
-        (m_info.m_bOptionsFile || status != TextReadStatus::kMissing))
-      Say("the configuration file \"" + path + "\" " + DescribeReadStatus(status) +
+    if (status != TextReadStatus::kOk && status != TextReadStatus::kMissing)
+      Say("the settings file \"" + path + "\" " + DescribeReadStatus(status) +
           "; the options keep their defaults");
   }
   CProgramOptions program;
   m_pages.Apply(m_options, program, m_s.now);
+  return true;
 }
 
-SelectionMap Run::LoadBatchSelection() const {
-  SelectionMap selection;
+bool Run::LoadBatchSelection(SelectionMap& selection) const {
   const std::string& file = m_info.m_strSelectionFile;
   if (GetPathKind(file) == PathKind::kDirectory) {
     selection[AbsolutePath(file)] = kSelectWithSubdirs;
-    return selection;
+    return true;
   }
   TextReadStatus status = LoadSelection(file, selection);
-  if (status != TextReadStatus::kOk)
-    Say("the selection file \"" + file + "\" " + DescribeReadStatus(status) +
-        "; no directories are listed");
-  else if (selection.empty())
-    Say("the selection file \"" + file + "\" names no directories");
-  return selection;
+  if (status != TextReadStatus::kOk) {
+    Say("the selection file \"" + file + "\" " + DescribeReadStatus(status));
+    return false;
+  }
+  if (selection.empty()) Say("the selection file \"" + file + "\" names no directories");
+  return true;
 }
 
 int Run::Finished(const CListingResult& result, const std::string& target) const {
@@ -92,8 +97,8 @@ int Run::Finished(const CListingResult& result, const std::string& target) const
     return kExitFailed;
   }
   if (!result.ok) {
-    Say("the listing could not be written to \"" + target + "\"" +
-        (result.error.empty() ? std::string() : ": " + result.error));
+    Say(result.error.empty() ? "the listing could not be written to \"" + target + "\""
+                             : result.error);
     return kExitFailed;
   }
   return kExitOk;
@@ -142,7 +147,7 @@ int Run::Execute() {
     return kExitUsage;
   }
   if (!m_s.tempFolder.empty()) RemoveStaleMailAttachments(m_s.tempFolder, m_s.now);
-  LoadConfiguration();
+  if (!LoadConfiguration()) return kExitFailed;
   if (!m_info.m_devOptions.empty()) {
     std::string error = "unknown option " + m_info.m_devOptions.front();
     if (!m_s.applyDevOptions || !m_s.applyDevOptions(m_info.m_devOptions, m_options, error)) {
@@ -150,7 +155,8 @@ int Run::Execute() {
       return kExitUsage;
     }
   }
-  SelectionMap selection = LoadBatchSelection();
+  SelectionMap selection;
+  if (!LoadBatchSelection(selection)) return kExitFailed;
   if (!m_s.runListing) {
     Say("no listing engine is available");
     return kExitFailed;
@@ -168,7 +174,7 @@ CStartupServices DefaultStartupServices() {
   s.sendMail = [](const std::string& subject, const std::string& file) {
     return ComposeMail(subject, file);
   };
-  s.settingsPath = GetSettingsPath();
+  s.settingsPath = GetSettingsPath(false);  // only read here: nothing is created
   s.programFolder = GetProgramFolder();
   s.tempFolder = GetTempFolder();
   s.now = static_cast<std::int64_t>(std::time(nullptr));
@@ -180,7 +186,7 @@ CStartupServices DefaultStartupServices() {
 int RunOrvane(const std::vector<std::string>& args, const CStartupServices& services) {
   COvCmdLineInfo info = ParseCommandLine(args, GetPathKind);
   if (info.m_bHelp) {
-    if (services.out) *services.out << UsageText();
+    if (services.out) *services.out << UsageText() << services.moreHelp;
     return kExitOk;
   }
   if (info.m_bVersion) {

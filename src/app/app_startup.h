@@ -41,6 +41,7 @@ struct CStartupServices {
   std::string programFolder;  // quick configurations
   std::string tempFolder;     // e-mail attachments
   std::int64_t now = 0;       // seconds since 1970
+  std::string moreHelp;       // printed after the usage text by --help
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
 };

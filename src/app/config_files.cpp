@@ -174,8 +174,8 @@ std::string SettingsFileName(const std::string& appName) {
   return appName + ext;
 }
 
-std::string GetSettingsPath() {
-  std::string folder = GetUserFolder();
+std::string GetSettingsPath(bool create) {
+  std::string folder = GetUserFolder(create);
   if (folder.empty()) return {};
   return folder + SettingsFileName(kProgramName);
 }

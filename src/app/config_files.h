@@ -64,8 +64,8 @@ TextReadStatus LoadOptions(const std::string& path, COptionPages& pages, CNamedS
 // appName + ".ini", unless appName already ends in ".ini" (any case).
 std::string SettingsFileName(const std::string& appName);
 // The per-user folder + "Orvane.ini"; empty when there is no per-user folder (then there is no
-// settings file: nothing is read or written).
-std::string GetSettingsPath();
+// settings file: nothing is read or written). create = false only finds the path, for reading.
+std::string GetSettingsPath(bool create = true);
 
 // Quick configurations: the ".ovc" files of the program's folder, as names without extension,
 // sorted. Entry i is command 700 + i; only commands 700 to 764 (indexes 0 to 64) do anything.

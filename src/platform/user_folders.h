@@ -12,7 +12,9 @@ namespace orvane {
 
 // $XDG_CONFIG_HOME (when absolute; else $HOME/.config) + "/Brenmoor/Orvane/", each level created
 // (mode 0700) when missing. Empty when no base folder is known or a level cannot be created.
-std::string GetUserFolder();
+// With create false nothing is created and the path is returned whether it exists or not
+// (for reading only).
+std::string GetUserFolder(bool create = true);
 
 // The installed data folder with a final "/": "share/orvane" next to the executable (the build
 // tree) or "../share/orvane" from it (an installation). Empty when neither exists.

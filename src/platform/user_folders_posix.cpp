@@ -35,7 +35,7 @@ bool EndsWithNoCase(const std::string& s, const std::string& tail) {
 
 }  // namespace
 
-std::string GetUserFolder() {
+std::string GetUserFolder(bool create) {
   std::string base;
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg && xdg[0] == '/') {
@@ -47,11 +47,11 @@ std::string GetUserFolder() {
   }
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   std::string path = base;
-  if (!EnsureFolder(path)) return {};
+  if (create && !EnsureFolder(path)) return {};
   for (const char* level : {"Brenmoor", "Orvane"}) {
     path += "/";
     path += level;
-    if (!EnsureFolder(path)) return {};
+    if (create && !EnsureFolder(path)) return {};
   }
   return path + "/";
 }

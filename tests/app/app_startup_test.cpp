@@ -96,22 +96,37 @@ TEST_F(Startup, ConfigurationReplacesSettingsAndQuickConfigurationsGoByName) {
   EXPECT_EQ(m_calls.back().options.m_nOutputType, kOutputHtml);
 }
 
-TEST_F(Startup, MissingFilesAreReportedAndTheRunGoesOn) {
-  EXPECT_EQ(Run({"/o", m_dir / "none", "/l", m_dir / "none", m_dir / "o.txt"}), kExitOk);
-  EXPECT_NE(m_err.str().find("none.ovc\" does not exist"), std::string::npos) << m_err.str();
-  EXPECT_NE(m_err.str().find("none.ovs\" does not exist"), std::string::npos) << m_err.str();
-  EXPECT_TRUE(m_calls.back().selection.empty());
+TEST_F(Startup, FilesNamedOnTheCommandLineMustBeReadable) {
+  std::filesystem::create_directories(m_dir / "d");
+  EXPECT_EQ(Run({"/o", m_dir / "none", "/l", m_dir / "d", m_dir / "o.txt"}), kExitFailed);
+  EXPECT_EQ(m_err.str(), "orvane: the configuration file \"" + (m_dir / "none.ovc") +
+                             "\" does not exist\n");
+  m_err.str("");
+  EXPECT_EQ(Run({"/l", m_dir / "none", m_dir / "o.txt"}), kExitFailed);
+  EXPECT_EQ(m_err.str(),
+            "orvane: the selection file \"" + (m_dir / "none.ovs") + "\" does not exist\n");
   WriteFile(m_dir / "bin.ovs", std::string("\0\x01\x02", 3));
   m_err.str("");
-  EXPECT_EQ(Run({"/l", m_dir / "bin.ovs", m_dir / "o.txt"}), kExitOk);
+  EXPECT_EQ(Run({"/l", m_dir / "bin.ovs", m_dir / "o.txt"}), kExitFailed);
   EXPECT_NE(m_err.str().find("is not a text file"), std::string::npos) << m_err.str();
+  EXPECT_TRUE(m_calls.empty());
+  // A readable selection without entries lists nothing, and says so.
+  WriteFile(m_dir / "empty.ovs", "\xEF\xBB\xBF");
+  m_err.str("");
+  EXPECT_EQ(Run({"/l", m_dir / "empty.ovs", m_dir / "o.txt"}), kExitOk);
+  EXPECT_NE(m_err.str().find("names no directories"), std::string::npos);
+  // A broken settings file is only worth a warning.
+  WriteFile(m_dir / "settings.ini", std::string("\0\0", 2));
+  m_settingsBefore = ReadFile(m_dir / "settings.ini");
+  m_err.str("");
+  EXPECT_EQ(Run({"/l", m_dir / "d", m_dir / "o.txt"}), kExitOk);
+  EXPECT_NE(m_err.str().find("the settings file"), std::string::npos);
 }
 
 TEST_F(Startup, FailedAndCancelledListingsExitNonZero) {
   m_result = {false, false, "No space left on device"};
   EXPECT_EQ(Run({"/l", m_dir.path(), m_dir / "o.txt"}), kExitFailed);
-  EXPECT_EQ(m_err.str(), "orvane: the listing could not be written to \"" + (m_dir / "o.txt") +
-                             "\": No space left on device\n");
+  EXPECT_EQ(m_err.str(), "orvane: No space left on device\n");
   EXPECT_TRUE(m_opened.empty());
   m_result = {false, true, ""};
   m_err.str("");

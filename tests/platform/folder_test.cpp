@@ -49,6 +49,12 @@ TEST(UserFolders, ConfigHomeOrHome) {
               dir / ("cfg/Brenmoor/Orvane/" + GetProgramBaseName() + ".ovs"));
   }
   {
+    Env xdg("XDG_CONFIG_HOME", (dir / "look").c_str());
+    EXPECT_EQ(GetUserFolder(false), dir / "look/Brenmoor/Orvane/");
+    EXPECT_EQ(GetSettingsPath(false), dir / "look/Brenmoor/Orvane/Orvane.ini");
+    EXPECT_FALSE(std::filesystem::exists(dir / "look"));
+  }
+  {
     std::filesystem::create_directories(dir / "home");  // ~/.config itself is made when missing
     Env xdg("XDG_CONFIG_HOME", "relative/ignored");
     Env home("HOME", (dir / "home").c_str());
