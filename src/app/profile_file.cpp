@@ -14,10 +14,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool SameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
-}
-
 // The section name of a "[name]" line; nullopt for any other line.
 std::optional<std::string_view> SectionOf(std::string_view line) {
   line = Trim(line);
@@ -36,6 +32,10 @@ std::optional<std::string_view> KeyOf(std::string_view line) {
   return Trim(line.substr(0, eq));
 }
 
+std::string EntryKey(std::string_view section, std::string_view key) {
+  return AsciiLower(Trim(section)) + '\n' + AsciiLower(Trim(key));
+}
+
 // The form of a value on disk: blanks at either end, or enclosing quotes, are kept by quoting.
 std::string QuoteValue(std::string_view value) {
   std::string v(value);
@@ -51,35 +51,47 @@ std::string QuoteValue(std::string_view value) {
 }  // namespace
 
 TextReadStatus CProfile::Load(const std::string& path) {
-  TextReadStatus status = ReadTextLines(path, NoMarkAs::kUtf8, m_lines);
+  TextReadStatus status = ReadTextLines(path, NoMarkAs::kUtf8, kMaxProfileFileSize, m_lines);
   if (status != TextReadStatus::kOk) m_lines.clear();
+  Index();
   return status;
 }
 
 TextReadStatus CProfile::LoadBytes(std::span<const std::uint8_t> bytes) {
-  TextReadStatus status = DecodeTextLines(bytes, NoMarkAs::kUtf8, m_lines);
+  TextReadStatus status = DecodeTextLines(bytes, NoMarkAs::kUtf8, kMaxProfileFileSize, m_lines);
   if (status != TextReadStatus::kOk) m_lines.clear();
+  Index();
   return status;
 }
 
-std::size_t CProfile::FindKey(std::string_view section, std::string_view key) const {
-  bool inSection = false;
+void CProfile::Index() {
+  m_sections.clear();
+  m_sectionIndex.clear();
+  m_entries.clear();
+  std::string current;
+  // The section being read is the first of its name: new keys go after its last entry.
+  std::size_t firstOccurrence = npos;
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
     if (auto name = SectionOf(m_lines[i])) {
-      inSection = SameNoCase(*name, section);
+      current = AsciiLower(*name);
+      auto [it, inserted] = m_sectionIndex.emplace(current, m_sections.size());
+      firstOccurrence = inserted ? m_sections.size() : npos;
+      if (inserted) m_sections.push_back({std::string(*name), i, {}});
       continue;
     }
-    if (!inSection) continue;
-    auto k = KeyOf(m_lines[i]);
-    if (k && SameNoCase(*k, key)) return i;
+    if (firstOccurrence != npos && !Trim(m_lines[i]).empty()) m_sections[firstOccurrence].after = i;
+    auto key = KeyOf(m_lines[i]);
+    if (key && m_sectionIndex.count(current))
+      m_entries.emplace(current + '\n' + AsciiLower(*key), Place{false, 0, i});
   }
-  return npos;
 }
 
 std::optional<std::string> CProfile::Get(std::string_view section, std::string_view key) const {
-  std::size_t i = FindKey(section, key);
-  if (i == npos) return std::nullopt;
-  const std::string& line = m_lines[i];
+  auto it = m_entries.find(EntryKey(section, key));
+  if (it == m_entries.end()) return std::nullopt;
+  const Place& place = it->second;
+  const std::string& line =
+      place.added ? m_sections[place.section].added[place.line] : m_lines[place.line];
   std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
     value = value.substr(1, value.size() - 2);
@@ -88,34 +100,43 @@ std::optional<std::string> CProfile::Get(std::string_view section, std::string_v
 
 void CProfile::Set(std::string_view section, std::string_view key, std::string_view value) {
   std::string line = std::string(key) + "=" + QuoteValue(value);
-  std::size_t i = FindKey(section, key);
-  if (i != npos) {
-    m_lines[i] = std::move(line);
+  const std::string entry = EntryKey(section, key);
+  if (auto it = m_entries.find(entry); it != m_entries.end()) {
+    Place& place = it->second;
+    (place.added ? m_sections[place.section].added[place.line] : m_lines[place.line]) =
+        std::move(line);
     return;
   }
-  // After the last entry of the first matching section, or in a new section at the end.
-  std::size_t insertAt = npos;
-  bool inSection = false;
-  for (std::size_t j = 0; j < m_lines.size(); ++j) {
-    if (auto name = SectionOf(m_lines[j])) {
-      if (inSection) break;
-      inSection = SameNoCase(*name, section);
-      if (inSection) insertAt = j + 1;
-      continue;
-    }
-    if (inSection && !Trim(m_lines[j]).empty()) insertAt = j + 1;
+  const std::string folded = AsciiLower(Trim(section));
+  auto [sit, inserted] = m_sectionIndex.emplace(folded, m_sections.size());
+  if (inserted) m_sections.push_back({std::string(Trim(section)), npos, {}});
+  Section& target = m_sections[sit->second];
+  m_entries.emplace(entry, Place{true, sit->second, target.added.size()});
+  target.added.push_back(std::move(line));
+}
+
+std::vector<std::string> CProfile::Lines() const {
+  std::vector<std::vector<const Section*>> after(m_lines.size());
+  for (const Section& s : m_sections) {
+    if (s.after != npos && !s.added.empty()) after[s.after].push_back(&s);
   }
-  if (insertAt == npos) {
-    m_lines.push_back("[" + std::string(section) + "]");
-    m_lines.push_back(std::move(line));
-    return;
+  std::vector<std::string> out;
+  out.reserve(m_lines.size());
+  for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    out.push_back(m_lines[i]);
+    for (const Section* s : after[i]) out.insert(out.end(), s->added.begin(), s->added.end());
   }
-  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
+  for (const Section& s : m_sections) {
+    if (s.after != npos) continue;
+    out.push_back("[" + s.name + "]");
+    out.insert(out.end(), s.added.begin(), s.added.end());
+  }
+  return out;
 }
 
 std::string CProfile::ToBytes() const {
   std::string out;
-  for (const std::string& line : m_lines) {
+  for (const std::string& line : Lines()) {
     out += line;
     out += '\n';
   }

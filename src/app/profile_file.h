@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/text_file.h"
@@ -39,13 +40,27 @@ class CProfile {
   // Writes the file safely; false (old file untouched) when it could not be written.
   bool Save(const std::string& path) const;
 
-  const std::vector<std::string>& Lines() const { return m_lines; }
+  // The lines of the file image, without line ends.
+  std::vector<std::string> Lines() const;
 
  private:
-  // Index of the first line of the key's entry, or npos.
-  std::size_t FindKey(std::string_view section, std::string_view key) const;
+  // Where an entry lives: a line of the file, or a line added to a section.
+  struct Place {
+    bool added = false;
+    std::size_t section = 0;  // index into m_sections when added
+    std::size_t line = 0;     // index into m_lines, or into the section's added lines
+  };
+  struct Section {
+    std::string name;
+    std::size_t after = 0;  // added lines go after this line of m_lines (npos: a new section)
+    std::vector<std::string> added;
+  };
+  void Index();
 
   std::vector<std::string> m_lines;
+  std::vector<Section> m_sections;                              // first occurrence of each section
+  std::unordered_map<std::string, std::size_t> m_sectionIndex;  // folded name -> m_sections
+  std::unordered_map<std::string, Place> m_entries;             // folded "section\nkey" -> place
 };
 
 }  // namespace orvane

@@ -40,7 +40,7 @@ bool SaveSelection(const SelectionMap& selection, const std::string& path) {
 
 TextReadStatus LoadSelection(const std::string& path, SelectionMap& selection) {
   std::vector<std::string> lines;
-  TextReadStatus status = ReadTextLines(path, NoMarkAs::kGuessUtf16, lines);
+  TextReadStatus status = ReadTextLines(path, NoMarkAs::kGuessUtf16, kMaxSelectionFileSize, lines);
   if (status == TextReadStatus::kOk) ParseSelectionLines(lines, selection);
   return status;
 }

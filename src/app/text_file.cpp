@@ -33,9 +33,9 @@ void SplitLines(const std::string& text, std::vector<std::string>& lines) {
 }  // namespace
 
 TextReadStatus DecodeTextLines(std::span<const std::uint8_t> bytes, NoMarkAs noMark,
-                               std::vector<std::string>& lines) {
+                               std::size_t maxSize, std::vector<std::string>& lines) {
   lines.clear();
-  if (bytes.size() > kMaxTextFileSize) return TextReadStatus::kTooLarge;
+  if (bytes.size() > maxSize) return TextReadStatus::kTooLarge;
   std::string text;
   if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
     text.assign(bytes.begin() + 3, bytes.end());
@@ -51,7 +51,7 @@ TextReadStatus DecodeTextLines(std::span<const std::uint8_t> bytes, NoMarkAs noM
   return TextReadStatus::kOk;
 }
 
-TextReadStatus ReadTextLines(const std::string& path, NoMarkAs noMark,
+TextReadStatus ReadTextLines(const std::string& path, NoMarkAs noMark, std::size_t maxSize,
                              std::vector<std::string>& lines) {
   lines.clear();
   PathKind kind = GetPathKind(path);
@@ -59,11 +59,11 @@ TextReadStatus ReadTextLines(const std::string& path, NoMarkAs noMark,
   if (kind != PathKind::kRegular) return TextReadStatus::kUnreadable;
   FileSource source;
   if (!source.Open(path)) return TextReadStatus::kUnreadable;
-  if (source.Size() > kMaxTextFileSize) return TextReadStatus::kTooLarge;
+  if (source.Size() > maxSize) return TextReadStatus::kTooLarge;
   std::vector<std::uint8_t> bytes;
   if (source.Size() > 0 && !source.ReadAt(0, static_cast<std::size_t>(source.Size()), bytes))
     return TextReadStatus::kUnreadable;
-  return DecodeTextLines(bytes, noMark, lines);
+  return DecodeTextLines(bytes, noMark, maxSize, lines);
 }
 
 const char* DescribeReadStatus(TextReadStatus status) {

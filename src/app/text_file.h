@@ -22,8 +22,10 @@ enum class TextReadStatus {
   kNotText,     // holds NUL bytes that are not UTF-16 text
 };
 
-// The largest file read as one of Orvane's text files.
-inline constexpr std::size_t kMaxTextFileSize = 16u << 20;
+// The largest files read: settings, configuration and style files are a few kilobytes; a
+// selection file of 4 MiB names tens of thousands of folders.
+inline constexpr std::size_t kMaxProfileFileSize = 1u << 20;
+inline constexpr std::size_t kMaxSelectionFileSize = 4u << 20;
 
 // How bytes without a byte-order mark are taken.
 enum class NoMarkAs {
@@ -31,13 +33,13 @@ enum class NoMarkAs {
   kGuessUtf16,  // selection files: UTF-16LE when the bytes look like it (NULs in odd places)
 };
 
-// Decodes a whole file image into lines (without their line ends). On kNotText the lines are
-// empty.
+// Decodes a whole file image of at most maxSize bytes into lines (without their line ends).
+// Unless the status is kOk the lines are empty.
 TextReadStatus DecodeTextLines(std::span<const std::uint8_t> bytes, NoMarkAs noMark,
-                               std::vector<std::string>& lines);
+                               std::size_t maxSize, std::vector<std::string>& lines);
 
-// Reads and decodes a file; lines stay empty unless the status is kOk.
-TextReadStatus ReadTextLines(const std::string& path, NoMarkAs noMark,
+// Reads and decodes a file of at most maxSize bytes; lines stay empty unless the status is kOk.
+TextReadStatus ReadTextLines(const std::string& path, NoMarkAs noMark, std::size_t maxSize,
                              std::vector<std::string>& lines);
 
 // A short English description of a failed read, for messages ("does not exist", ...).

@@ -99,8 +99,8 @@ TEST_F(Startup, ConfigurationReplacesSettingsAndQuickConfigurationsGoByName) {
 TEST_F(Startup, FilesNamedOnTheCommandLineMustBeReadable) {
   std::filesystem::create_directories(m_dir / "d");
   EXPECT_EQ(Run({"/o", m_dir / "none", "/l", m_dir / "d", m_dir / "o.txt"}), kExitFailed);
-  EXPECT_EQ(m_err.str(), "orvane: the configuration file \"" + (m_dir / "none.ovc") +
-                             "\" does not exist\n");
+  EXPECT_EQ(m_err.str(),
+            "orvane: the configuration file \"" + (m_dir / "none.ovc") + "\" does not exist\n");
   m_err.str("");
   EXPECT_EQ(Run({"/l", m_dir / "none", m_dir / "o.txt"}), kExitFailed);
   EXPECT_EQ(m_err.str(),

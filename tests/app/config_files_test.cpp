@@ -209,7 +209,7 @@ TEST(ConfigFiles, UnreadableFilesChangeNothing) {
   EXPECT_EQ(Load(dir / "bin.ovc").options.m_bColumn[5], 1);
   EXPECT_EQ(Load(dir / "none.ovc").status, TextReadStatus::kMissing);
   EXPECT_EQ(Load(dir.path()).status, TextReadStatus::kUnreadable);
-  WriteFile(dir / "big.ovc", "[Settings]\n1391=0\n" + std::string(kMaxTextFileSize, ';'));
+  WriteFile(dir / "big.ovc", "[Settings]\n1391=0\n" + std::string(kMaxProfileFileSize, ';'));
   Loaded big = Load(dir / "big.ovc");
   EXPECT_EQ(big.status, TextReadStatus::kTooLarge);
   EXPECT_EQ(big.options.m_bColumn[5], 1);

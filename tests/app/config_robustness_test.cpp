@@ -21,7 +21,7 @@ void ReadEverything(const std::vector<std::uint8_t>& bytes) {
   CProgramOptions program;
   pages.Apply(options, program, 0);
   std::vector<std::string> lines;
-  DecodeTextLines(bytes, NoMarkAs::kGuessUtf16, lines);
+  DecodeTextLines(bytes, NoMarkAs::kGuessUtf16, kMaxSelectionFileSize, lines);
   SelectionMap selection;
   ParseSelectionLines(lines, selection);
   std::string text(bytes.begin(), bytes.end());
@@ -48,8 +48,9 @@ TEST(ConfigRobustness, DamagedSettingsFile) {
   COptionPages pages(0);
   CProfile good;
   WriteOptions(good, true, pages, CNamedSettings{});
-  const std::string hostile[] = {"",  "-1", "99999999999999999999", "2147483648", "|||,,,|",
-                                 "\xFF\xFE", "-2147483648", std::string(5000, '9'), "1,2|3,4"};
+  const std::string hostile[] = {
+      "",         "-1",          "99999999999999999999", "2147483648", "|||,,,|",
+      "\xFF\xFE", "-2147483648", std::string(5000, '9'), "1,2|3,4"};
   for (const std::string& value : hostile) {
     std::string text;
     for (const std::string& line : good.Lines()) {

@@ -82,7 +82,7 @@ TEST(ProfileFile, BadFilesReadAsNoKeys) {
   WriteFile(dir / "garbage.ini", std::string("[Settings]\n1391=0\n\0\x01\x02\xff", 22));
   EXPECT_EQ(p.Load(dir / "garbage.ini"), TextReadStatus::kNotText);
   EXPECT_EQ(p.Get("Settings", "1391"), std::nullopt);
-  std::vector<std::uint8_t> huge(kMaxTextFileSize + 1, 'a');
+  std::vector<std::uint8_t> huge(kMaxProfileFileSize + 1, 'a');
   EXPECT_EQ(p.LoadBytes(huge), TextReadStatus::kTooLarge);
   EXPECT_TRUE(p.Lines().empty());
   // An odd-length UTF-16 file and a lone byte-order mark still read without trouble.

@@ -65,7 +65,7 @@ TEST(SelectionFile, BadFilesGiveNoEntries) {
   EXPECT_EQ(LoadSelection(dir.path(), sel), TextReadStatus::kUnreadable);
   WriteFile(dir / "bin.ovs", std::string("3|/etc\n\0\0\x01\x02\x03", 12));
   EXPECT_EQ(LoadSelection(dir / "bin.ovs", sel), TextReadStatus::kNotText);
-  WriteFile(dir / "big.ovs", std::string(kMaxTextFileSize + 10, '3'));
+  WriteFile(dir / "big.ovs", std::string(kMaxSelectionFileSize + 10, '3'));
   EXPECT_EQ(LoadSelection(dir / "big.ovs", sel), TextReadStatus::kTooLarge);
   EXPECT_EQ(sel, (SelectionMap{{"/keep", "3"}}));
   EXPECT_FALSE(SaveSelection(sel, dir / "no/such/dir.ovs"));
