@@ -114,7 +114,7 @@ int Run::ListMode(const SelectionMap& selection) {
     return kExitUsage;
   }
   const std::string& output = m_info.m_strOutputFile;
-  int status = Finished(m_s.runListing(m_options, selection, kGenerateSave, output), output);
+  int status = Finished(m_s.runListing(m_options, selection, kRequestSave, output), output);
   if (status == kExitOk && m_named.m_bOpenAfterSave && m_s.openFile &&
       !m_s.openFile(AbsolutePath(output)))
     Say("the listing could not be opened with xdg-open");
@@ -131,8 +131,7 @@ int Run::MailMode(const SelectionMap& selection) {
     Say(kNoTempName);
     return kExitFailed;
   }
-  int status =
-      Finished(m_s.runListing(m_options, selection, kGenerateMail, attachment), attachment);
+  int status = Finished(m_s.runListing(m_options, selection, kRequestMail, attachment), attachment);
   if (status != kExitOk) return status;
   if (!m_s.sendMail || !m_s.sendMail(MessageText(32815), attachment)) {
     Say(MessageText(61842));
@@ -181,6 +180,16 @@ CStartupServices DefaultStartupServices() {
   s.out = &std::cout;
   s.err = &std::cerr;
   return s;
+}
+
+bool SaveSessionOnClose(bool batchMode, const COptionPages& pages, const CNamedSettings& named,
+                        const SelectionMap& selection, const std::string& settingsPath,
+                        const std::string& rememberedSelectionPath) {
+  if (batchMode) return true;
+  bool ok = settingsPath.empty() || SaveOptions(settingsPath, true, pages, named);
+  if (pages.Check(kKeyRemember) && !rememberedSelectionPath.empty())
+    ok = SaveSelection(selection, rememberedSelectionPath) && ok;
+  return ok;
 }
 
 int RunOrvane(const std::vector<std::string>& args, const CStartupServices& services) {

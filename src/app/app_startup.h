@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "app/config_files.h"
+#include "app/option_pages.h"
 #include "app/selection_file.h"
 #include "engine/listing_options.h"
 
@@ -57,5 +59,12 @@ inline constexpr int kExitUsage = 2;   // the command line cannot be run
 
 // Runs Orvane with the arguments after the program name; returns the exit status.
 int RunOrvane(const std::vector<std::string>& args, const CStartupServices& services);
+
+// Closing the main window: unless the run is a list or mail run, writes the settings file and,
+// when "Remember dirs selection" (1257) is ticked, the remembered selection. Empty paths are
+// skipped. False when a write failed (the window closes all the same, without a message).
+bool SaveSessionOnClose(bool batchMode, const COptionPages& pages, const CNamedSettings& named,
+                        const SelectionMap& selection, const std::string& settingsPath,
+                        const std::string& rememberedSelectionPath);
 
 }  // namespace orvane

@@ -9,15 +9,12 @@
 #include <functional>
 #include <string>
 
+#include "engine/listing_engine.h"
+
 namespace orvane {
 
-enum GenerationKind : int {
-  kGenerateSave = 100,
-  kGeneratePreview = 101,
-  kGenerateMail = 102,
-  kGeneratePrint = 103,
-  kGeneratePrintPreview = 104,
-};
+// The generation kinds are the engine's requests: kRequestSave (100), kRequestPreview,
+// kRequestMail, kRequestPrint, kRequestPrintPreview (104).
 
 // Extension (without ".") of a saved listing or e-mail attachment: txt, html, csv.
 const char* SavedExtension(int outputType);

@@ -76,7 +76,7 @@ TEST_F(Startup, ListModeWithSettingsFileAndOpenAfterSave) {
             "3|/srv/music\r\n2|/srv\r\n");
   EXPECT_EQ(Run({"/l", m_dir / "dirs.ovs", m_dir / "out.txt"}), kExitOk) << m_err.str();
   ASSERT_EQ(m_calls.size(), 1u);
-  EXPECT_EQ(m_calls[0].kind, kGenerateSave);
+  EXPECT_EQ(m_calls[0].kind, kRequestSave);
   EXPECT_EQ(m_calls[0].output, m_dir / "out.txt");
   EXPECT_EQ(m_calls[0].selection, (SelectionMap{{"/srv/music", "3"}, {"/srv", "2"}}));
   EXPECT_EQ(m_calls[0].options.m_bColumn[kColSize], 0);  // from the settings file
@@ -151,7 +151,7 @@ TEST_F(Startup, MailMode) {
   s.settingsPath = m_dir / "s.ini";
   EXPECT_EQ(Run({"/e", m_dir.path()}), kExitOk) << m_err.str();
   ASSERT_EQ(m_calls.size(), 1u);
-  EXPECT_EQ(m_calls[0].kind, kGenerateMail);
+  EXPECT_EQ(m_calls[0].kind, kRequestMail);
   const std::string& file = m_calls[0].output;
   EXPECT_EQ(file.rfind(m_dir / "tmp/orvane-mail-", 0), 0u);
   EXPECT_EQ(file.substr(file.size() - 13), "/Listing.html");
@@ -178,7 +178,7 @@ TEST_F(Startup, StaleAttachmentsGoAtTheNextStart) {
 TEST_F(Startup, ListModeWinsOverMailMode) {
   EXPECT_EQ(Run({"/e", m_dir.path(), "/l", m_dir / "b.txt"}), kExitOk);
   ASSERT_EQ(m_calls.size(), 1u);
-  EXPECT_EQ(m_calls[0].kind, kGenerateSave);
+  EXPECT_EQ(m_calls[0].kind, kRequestSave);
   EXPECT_EQ(m_calls[0].output, m_dir / "b.txt");
   EXPECT_TRUE(m_mails.empty());
 }
@@ -201,6 +201,27 @@ TEST_F(Startup, InteractiveHelpVersionAndDevOptions) {
   EXPECT_EQ(Run({"/l", m_dir.path(), m_dir / "o.txt", "--encoding=utf-16"}), kExitOk);
   EXPECT_EQ(m_calls.back().options.m_nEncoding, kEncodingUtf16);
   EXPECT_TRUE(m_calls.size() == 1u);
+}
+
+TEST(SessionOnClose, WritesOnlyInInteractiveRuns) {
+  TempDir dir;
+  COptionPages pages(0);
+  CNamedSettings named;
+  SelectionMap sel = {{"/srv", "3"}};
+  EXPECT_TRUE(SaveSessionOnClose(true, pages, named, sel, dir / "s.ini", dir / "r.ovs"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "s.ini"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "r.ovs"));
+  EXPECT_TRUE(SaveSessionOnClose(false, pages, named, sel, dir / "s.ini", dir / "r.ovs"));
+  EXPECT_NE(ReadFile(dir / "s.ini").find("1257=1"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir / "r.ovs"),
+            "\xEF\xBB\xBF"
+            "3|/srv\r\n");
+  pages.SetCheck(kKeyRemember, 0);
+  EXPECT_TRUE(SaveSessionOnClose(false, pages, named, {}, dir / "s.ini", dir / "r.ovs"));
+  EXPECT_EQ(ReadFile(dir / "r.ovs"),
+            "\xEF\xBB\xBF"
+            "3|/srv\r\n");  // left as it was
+  EXPECT_FALSE(SaveSessionOnClose(false, pages, named, {}, dir / "no/s.ini", ""));
 }
 
 }  // namespace

@@ -218,12 +218,6 @@ TEST(ConfigFiles, UnreadableFilesChangeNothing) {
   EXPECT_FALSE(SaveOptions(dir.path(), true, pages, CNamedSettings{}));
 }
 
-TEST(ConfigFiles, SettingsFileName) {
-  EXPECT_EQ(SettingsFileName("Orvane"), "Orvane.ini");
-  EXPECT_EQ(SettingsFileName("Orvane.INI"), "Orvane.INI");
-  EXPECT_EQ(SettingsFileName("ini"), "ini.ini");
-}
-
 TEST(ConfigFiles, QuickConfigurations) {
   TempDir dir;
   for (int i = 0; i < 70; ++i) {

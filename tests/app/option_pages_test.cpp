@@ -185,18 +185,5 @@ TEST(OptionPages, SizeBoxFollowsTheSelectedElement) {
   EXPECT_EQ(Applied(pages).m_htmlStyle[kStyleFrame].nSize, 100);
 }
 
-TEST(OptionPages, ProgramFlags) {
-  COptionPages pages(kNow);
-  pages.SetCheck(kKeyRemember, 0);
-  pages.SetCheck(kKeyShellIntegration, 1);
-  CListingOptions o;
-  CProgramOptions p;
-  pages.Apply(o, p, kNow);
-  EXPECT_EQ(p.m_bRememberSelection, 0);
-  EXPECT_EQ(p.m_bShellIntegration, 1);
-  EXPECT_EQ(p.m_bAutoRefresh, 1);
-  EXPECT_EQ(p.m_bSelectWithSubdirs, 1);
-}
-
 }  // namespace
 }  // namespace orvane
