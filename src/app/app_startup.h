@@ -1,0 +1,70 @@
+// The start-up of Orvane without its window: parse the command line, load the configuration
+// named with /o (or the settings file), then run list mode (/l: generate and save the
+// listing), mail mode (/e: generate it and hand it to the mail program) or, with neither,
+// interactive mode (not available without the window).
+//
+// The services the run needs (the listing generation, the desktop, the places of files) are
+// passed in, so the whole sequence can be tested with fakes. A batch run never writes the
+// settings file or the remembered selection. Runs on the calling thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "app/config_files.h"
+#include "app/option_pages.h"
+#include "app/selection_file.h"
+#include "engine/listing_options.h"
+
+namespace orvane {
+
+struct CListingResult {
+  bool ok = false;         // the listing file was written
+  bool cancelled = false;  // the generation was stopped
+  std::string error;       // why it failed, when it did
+};
+
+struct CStartupServices {
+  // Runs one generation of the kind (100 save, 102 e-mail) into outputPath and waits for it.
+  std::function<CListingResult(const CListingOptions&, const SelectionMap&, int kind,
+                               const std::string& outputPath)>
+      runListing;
+  // Applies the "--" development options to the listing options; false with a message when
+  // they cannot be used. May be empty (then any "--" option is an error).
+  std::function<bool(const std::vector<std::string>&, CListingOptions&, std::string& error)>
+      applyDevOptions;
+  std::function<bool(const std::string&)> openFile;                      // xdg-open
+  std::function<bool()> mailAvailable;                                   // xdg-email on PATH
+  std::function<bool(const std::string&, const std::string&)> sendMail;  // subject, file
+  std::string settingsPath;   // the settings file ("" = none)
+  std::string programFolder;  // quick configurations
+  std::string tempFolder;     // e-mail attachments
+  std::int64_t now = 0;       // seconds since 1970
+  std::string moreHelp;       // printed after the usage text by --help
+  std::ostream* out = nullptr;
+  std::ostream* err = nullptr;
+};
+
+// The services of a real run (xdg tools, per-user folder, program folder, $TMPDIR, the clock,
+// std::cout and std::cerr); runListing and applyDevOptions are left to the caller.
+CStartupServices DefaultStartupServices();
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // not written, cancelled, or not mailed
+inline constexpr int kExitUsage = 2;   // the command line cannot be run
+
+// Runs Orvane with the arguments after the program name; returns the exit status.
+int RunOrvane(const std::vector<std::string>& args, const CStartupServices& services);
+
+// Closing the main window: unless the run is a list or mail run, writes the settings file and,
+// when "Remember dirs selection" (1257) is ticked, the remembered selection. Empty paths are
+// skipped. False when a write failed (the window closes all the same, without a message).
+bool SaveSessionOnClose(bool batchMode, const COptionPages& pages, const CNamedSettings& named,
+                        const SelectionMap& selection, const std::string& settingsPath,
+                        const std::string& rememberedSelectionPath);
+
+}  // namespace orvane

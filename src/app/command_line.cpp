@@ -1,0 +1,117 @@
+#include "app/command_line.h"
+
+namespace orvane {
+namespace {
+
+enum class State { kNone, kAfterO, kAfterL, kAfterE };
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+}  // namespace
+
+bool SplitSwitch(const std::string& arg, std::string& text, const PathProbe& probe) {
+  if (arg.empty()) return false;
+  if (arg[0] == '-') {
+    text = arg.substr(1);
+    return true;
+  }
+  if (arg[0] != '/' || arg.size() < 2) return false;
+  for (std::size_t i = 1; i < arg.size(); ++i) {
+    if (!IsAsciiLetter(arg[i])) return false;
+  }
+  if (probe && probe(arg) != PathKind::kMissing) return false;
+  text = arg.substr(1);
+  return true;
+}
+
+COvCmdLineInfo ParseCommandLine(const std::vector<std::string>& args, const PathProbe& probe) {
+  COvCmdLineInfo info;
+  State state = State::kNone;
+  for (const std::string& arg : args) {
+    if (arg == "--help") {
+      info.m_bHelp = true;
+      continue;
+    }
+    if (arg == "--version") {
+      info.m_bVersion = true;
+      continue;
+    }
+    if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+      info.m_devOptions.push_back(arg);
+      continue;
+    }
+    std::string text;
+    if (SplitSwitch(arg, text, probe)) {
+      switch (text.empty() ? '\0' : text[0]) {
+        case 'o':
+          info.m_bOptionsFile = true;
+          state = State::kAfterO;
+          break;
+        case 'l':
+          info.m_bListMode = true;
+          state = State::kAfterL;
+          break;
+        case 'e':
+          info.m_bMailMode = true;
+          state = State::kAfterE;
+          break;
+        case 'r':
+          info.m_bRemoveSelection = true;
+          break;
+        default:
+          break;
+      }
+      continue;
+    }
+    switch (state) {
+      case State::kNone:
+        break;
+      case State::kAfterO:
+        info.m_strOptionsFile = arg;
+        if (arg.find('.') == std::string::npos) info.m_strOptionsFile += ".ovc";
+        break;
+      case State::kAfterL:
+      case State::kAfterE:
+        if (info.m_strSelectionFile.empty()) {
+          info.m_strSelectionFile = arg;
+          const bool isDirectory = probe && probe(arg) == PathKind::kDirectory;
+          if (arg.find('.') == std::string::npos && !isDirectory) info.m_strSelectionFile += ".ovs";
+        } else {
+          info.m_strOutputFile = arg;
+        }
+        break;
+    }
+  }
+  return info;
+}
+
+std::string UsageText() {
+  return "Usage: orvane [/o CONFIG] [/l SELECTION [OUTPUT]] [/e SELECTION] [/r]\n"
+         "\n"
+         "Without switches Orvane starts its window.\n"
+         "\n"
+         "  /o CONFIG     load the configuration file CONFIG (\".ovc\" is added when the name\n"
+         "                holds no \".\") instead of the settings file\n"
+         "  /l SELECTION [OUTPUT]\n"
+         "                list the directories of the selection file SELECTION (\".ovs\" is\n"
+         "                added when the name holds no \".\"), or the directory SELECTION with\n"
+         "                its subdirectories, and save the listing to OUTPUT\n"
+         "  /e SELECTION  list as with /l and hand the listing to the mail program\n"
+         "                (xdg-email) as an attachment\n"
+         "  /r            with /l and no OUTPUT: remove the selection file afterwards\n"
+         "  --help        show this text\n"
+         "  --version     show the version\n"
+         "\n"
+         "Switches may also start with \"-\" (-l). An argument starting with \"/\" is a switch\n"
+         "only when the rest is letters alone and no such file or folder exists, so\n"
+         "absolute paths such as /srv are parameters.\n"
+         "A quick configuration of the program's folder can be named without its path.\n"
+         "\n"
+         "Exit status: 0 when the listing was written (and handed to the mail program),\n"
+         "1 when it could not be written, was cancelled or could not be mailed, 2 for a\n"
+         "command line that cannot be run.\n";
+}
+
+}  // namespace orvane

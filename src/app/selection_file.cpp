@@ -1,0 +1,54 @@
+#include "app/selection_file.h"
+
+#include <vector>
+
+#include "platform/temp_files.h"
+#include "platform/user_folders.h"
+
+namespace orvane {
+
+std::string EncodeSelection(const SelectionMap& selection) {
+  std::string out = "\xEF\xBB\xBF";
+  for (const auto& [path, code] : selection) {
+    // A line end inside a name cannot be told from the end of the entry: such a path is not
+    // written (read back it would name another directory).
+    if (path.find_first_of("\r\n") != std::string::npos) continue;
+    out += code;
+    out += '|';
+    out += path;
+    out += "\r\n";
+  }
+  return out;
+}
+
+void ParseSelectionLines(const std::vector<std::string>& lines, SelectionMap& selection) {
+  for (const std::string& line : lines) {
+    std::size_t bar = line.find('|');
+    std::string code = line.substr(0, bar);
+    if (code != kSelectWithSubdirs && code != kSelectAlone) continue;
+    if (bar == std::string::npos) continue;
+    std::string path = line.substr(bar + 1);
+    if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos) continue;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    selection[path] = code;
+  }
+}
+
+bool SaveSelection(const SelectionMap& selection, const std::string& path) {
+  return ReplaceFileContent(path, EncodeSelection(selection));
+}
+
+TextReadStatus LoadSelection(const std::string& path, SelectionMap& selection) {
+  std::vector<std::string> lines;
+  TextReadStatus status = ReadTextLines(path, NoMarkAs::kGuessUtf16, kMaxSelectionFileSize, lines);
+  if (status == TextReadStatus::kOk) ParseSelectionLines(lines, selection);
+  return status;
+}
+
+std::string GetRememberedSelectionPath() {
+  std::string folder = GetUserFolder();
+  if (folder.empty()) return {};
+  return folder + GetProgramBaseName() + ".ovs";
+}
+
+}  // namespace orvane

@@ -1,0 +1,39 @@
+// Directory selection files (".ovs"): one line per ticked directory, the code "3" (with all
+// its subdirectories) or "2" (the directory alone), "|", and the directory's path.
+//
+// Written as UTF-8 with a byte-order mark and CR LF line ends; read as UTF-8 (with or without
+// the mark) or UTF-16 little-endian. A file that cannot be read, or lines that do not parse,
+// give no entries. Pure functions apart from the file access; safe from any thread.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "app/text_file.h"
+
+namespace orvane {
+
+// Directory path -> "3" or "2".
+using SelectionMap = std::map<std::string, std::string>;
+
+inline constexpr const char* kSelectWithSubdirs = "3";
+inline constexpr const char* kSelectAlone = "2";
+
+// The file image of a selection.
+std::string EncodeSelection(const SelectionMap& selection);
+// Adds the entries of the lines to selection (a later line for the same path wins). Lines
+// whose code is not "2" or "3", and paths that are empty, relative or hold a NUL, are skipped;
+// final "/" are dropped from paths (the root stays "/").
+void ParseSelectionLines(const std::vector<std::string>& lines, SelectionMap& selection);
+
+// Writes the file (through a temporary file and a rename). False when it could not be written.
+bool SaveSelection(const SelectionMap& selection, const std::string& path);
+// Reads a file into selection (merged into what is there). On any status but kOk nothing is
+// added.
+TextReadStatus LoadSelection(const std::string& path, SelectionMap& selection);
+
+// The remembered selection: per-user folder + program base name + ".ovs"; empty when there is
+// no per-user folder.
+std::string GetRememberedSelectionPath();
+
+}  // namespace orvane

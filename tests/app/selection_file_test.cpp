@@ -1,0 +1,82 @@
+#include "app/selection_file.h"
+
+#include <gtest/gtest.h>
+
+#include "test_util.h"
+
+namespace orvane {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string Utf16(const std::u16string& text, bool bom) {
+  std::string bytes = bom ? "\xFF\xFE" : "";
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
+TEST(SelectionFile, SavedWithBomAndCrLf) {
+  TempDir dir;
+  ASSERT_TRUE(SaveSelection({}, dir / "empty.ovs"));
+  EXPECT_EQ(ReadFile(dir / "empty.ovs"), "\xEF\xBB\xBF");
+  SelectionMap sel = {{"/home/ann/Music", "3"}, {"/srv/a|b", "2"}, {"/", "2"}};
+  ASSERT_TRUE(SaveSelection(sel, dir / "s.ovs"));
+  EXPECT_EQ(ReadFile(dir / "s.ovs"),
+            "\xEF\xBB\xBF"
+            "2|/\r\n3|/home/ann/Music\r\n2|/srv/a|b\r\n");
+  SelectionMap back;
+  ASSERT_EQ(LoadSelection(dir / "s.ovs", back), TextReadStatus::kOk);
+  EXPECT_EQ(back, sel);
+}
+
+TEST(SelectionFile, LinesThatDoNotParseAreSkipped) {
+  SelectionMap sel;
+  ParseSelectionLines({"2|/data", "3|/data", "1|/one", "just text", "3", "2|", "3|relative/dir",
+                       "3|/music/", "|/x", " 3|/y", "3|/z|with|bars"},
+                      sel);
+  EXPECT_EQ(sel, (SelectionMap{{"/data", "3"}, {"/music", "3"}, {"/z|with|bars", "3"}}));
+}
+
+TEST(SelectionFile, Utf16ReadsLikeUtf8) {
+  TempDir dir;
+  WriteFile(dir / "u8.ovs",
+            "\xEF\xBB\xBF"
+            "3|/home/j\xC3\xBCrgen\r\n2|/tmp\r\n");
+  WriteFile(dir / "u16.ovs", Utf16(u"3|/home/j\u00fcrgen\r\n2|/tmp\r\n", true));
+  WriteFile(dir / "u16nobom.ovs", Utf16(u"3|/home/j\u00fcrgen\n2|/tmp\n", false));
+  WriteFile(dir / "plain.ovs", "3|/home/j\xC3\xBCrgen\n2|/tmp");
+  SelectionMap expected = {{"/home/j\xC3\xBCrgen", "3"}, {"/tmp", "2"}};
+  for (const char* name : {"u8.ovs", "u16.ovs", "u16nobom.ovs", "plain.ovs"}) {
+    SelectionMap sel;
+    EXPECT_EQ(LoadSelection(dir / name, sel), TextReadStatus::kOk) << name;
+    EXPECT_EQ(sel, expected) << name;
+  }
+}
+
+TEST(SelectionFile, BadFilesGiveNoEntries) {
+  TempDir dir;
+  SelectionMap sel = {{"/keep", "3"}};
+  EXPECT_EQ(LoadSelection(dir / "missing.ovs", sel), TextReadStatus::kMissing);
+  EXPECT_EQ(LoadSelection(dir.path(), sel), TextReadStatus::kUnreadable);
+  WriteFile(dir / "bin.ovs", std::string("3|/etc\n\0\0\x01\x02\x03", 12));
+  EXPECT_EQ(LoadSelection(dir / "bin.ovs", sel), TextReadStatus::kNotText);
+  WriteFile(dir / "big.ovs", std::string(kMaxSelectionFileSize + 10, '3'));
+  EXPECT_EQ(LoadSelection(dir / "big.ovs", sel), TextReadStatus::kTooLarge);
+  EXPECT_EQ(sel, (SelectionMap{{"/keep", "3"}}));
+  EXPECT_FALSE(SaveSelection(sel, dir / "no/such/dir.ovs"));
+}
+
+TEST(SelectionFile, PathsWithLineEndsAreNotWritten) {
+  SelectionMap sel = {{"/a\nb", "3"}, {"/c\r", "2"}, {"/ok", "2"}};
+  EXPECT_EQ(EncodeSelection(sel),
+            "\xEF\xBB\xBF"
+            "2|/ok\r\n");
+}
+
+}  // namespace
+}  // namespace orvane
