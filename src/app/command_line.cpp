@@ -21,7 +21,8 @@ bool SplitSwitch(const std::string& arg, std::string& text, const PathProbe& pro
   for (std::size_t i = 1; i < arg.size(); ++i) {
     if (!IsAsciiLetter(arg[i])) return false;
   }
-  if (probe && probe(arg) != PathKind::kMissing) return false;
+  // A single letter is always a switch; a longer word is a path when such a path exists (/etc).
+  if (probe && arg.size() > 2 && probe(arg) != PathKind::kMissing) return false;
   text = arg.substr(1);
   return true;
 }
@@ -105,8 +106,8 @@ std::string UsageText() {
          "  --version     show the version\n"
          "\n"
          "Switches may also start with \"-\" (-l). An argument starting with \"/\" is a switch\n"
-         "only when the rest is letters alone and no such file or folder exists, so\n"
-         "absolute paths such as /srv are parameters.\n"
+         "when the rest is one letter, or letters alone that name no existing file or\n"
+         "folder, so absolute paths such as /srv are parameters.\n"
          "A quick configuration of the program's folder can be named without its path.\n"
          "\n"
          "Exit status: 0 when the listing was written (and handed to the mail program),\n"

@@ -3,8 +3,8 @@
 //   orvane [/o config] [/l selection [output]] [/e selection] [/r] [--help] [--version]
 //
 // An argument that starts with "-" is a switch, and so is one that starts with "/" when the
-// rest is letters alone (/l, /list) and it names nothing that exists (so /etc or /srv stay
-// paths); anything else is a parameter. Only the first letter of a
+// rest is one letter (/l), or letters alone that name nothing that exists (/list; /etc or
+// /srv stay paths); anything else is a parameter. Only the first letter of a
 // switch counts, case-sensitively: o (configuration file), l (list mode), e (mail mode),
 // r (remove the selection file afterwards). Parameters go where the last of o, l, e sends them.
 // Arguments that start with "--" (other than --help and --version) are kept for the

@@ -39,10 +39,10 @@ void WriteStyleKeys(CProfile& p, const CHtmlStyleSet& s) {
   p.Set(kSettingsSection, Key(kKeyFrameColor), std::to_string(s[kStyleFrame].crColor));
   p.Set(kSettingsSection, Key(kKeyBackgroundColor), std::to_string(s[kStyleBackground].crColor));
   p.Set(kSettingsSection, Key(kKeyFrameSize), std::to_string(s[kStyleFrame].nSize));
-  p.Set(kSettingsSection, Key(kKeyHeaderStyle), EncodeStyleRecord(s[kStyleHeader]));
-  p.Set(kSettingsSection, Key(kKeyDirectoryStyle), EncodeStyleRecord(s[kStyleDirectory]));
-  p.Set(kSettingsSection, Key(kKeyOddRowStyle), EncodeStyleRecord(s[kStyleOddRow]));
-  p.Set(kSettingsSection, Key(kKeyEvenRowStyle), EncodeStyleRecord(s[kStyleEvenRow]));
+  p.Set(kSettingsSection, Key(kKeyHeaderStyle), StyleToValue(s[kStyleHeader]));
+  p.Set(kSettingsSection, Key(kKeyDirectoryStyle), StyleToValue(s[kStyleDirectory]));
+  p.Set(kSettingsSection, Key(kKeyOddRowStyle), StyleToValue(s[kStyleOddRow]));
+  p.Set(kSettingsSection, Key(kKeyEvenRowStyle), StyleToValue(s[kStyleEvenRow]));
 }
 
 void ReadStyleKeys(const CProfile& p, int dpi, CHtmlStyleSet& s) {
@@ -53,10 +53,10 @@ void ReadStyleKeys(const CProfile& p, int dpi, CHtmlStyleSet& s) {
     s[kStyleBackground].crColor = static_cast<std::uint32_t>(ParseDecimal(v));
   if (std::string v = get(kKeyFrameSize); !v.empty())
     s[kStyleFrame].nSize = std::clamp(ParseDecimal(v), 1, 100);
-  DecodeStyleRecord(get(kKeyHeaderStyle), dpi, s[kStyleHeader]);
-  DecodeStyleRecord(get(kKeyDirectoryStyle), dpi, s[kStyleDirectory]);
-  DecodeStyleRecord(get(kKeyOddRowStyle), dpi, s[kStyleOddRow]);
-  DecodeStyleRecord(get(kKeyEvenRowStyle), dpi, s[kStyleEvenRow]);
+  StyleFromValue(get(kKeyHeaderStyle), s[kStyleHeader], dpi);
+  StyleFromValue(get(kKeyDirectoryStyle), s[kStyleDirectory], dpi);
+  StyleFromValue(get(kKeyOddRowStyle), s[kStyleOddRow], dpi);
+  StyleFromValue(get(kKeyEvenRowStyle), s[kStyleEvenRow], dpi);
 }
 
 }  // namespace

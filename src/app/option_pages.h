@@ -71,8 +71,6 @@ enum ControlKey : int {
   kKeyLinksToFiles = 1416,
   kKeyLinksToDirs = 1417,
   kKeyHtmlTitle = 1420,
-  kKeyExternalCss = 1421,
-  kKeyCssPath = 1422,
   kKeyStyleElement = 1251,
   kKeyStyleSize = 1436,
   kKeySizeDisplay = 1249,

@@ -117,25 +117,30 @@ bool StyleFromValue(std::string_view value, CHtmlStyle& style, int dpi) {
   std::string capped = TruncateCodePoints(value, kMaxValueLength);
   std::string_view rest = capped;
   if (rest.empty()) return false;
-  std::int32_t numbers[15] = {};
-  for (std::int32_t& n : numbers) {
-    const std::size_t bar = rest.find('|');
-    n = ParseDecimal(rest.substr(0, bar));
-    rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
-  }
+  // Fields present are set; a shortened record keeps the fields it does not name.
   LogFont& f = style.lfFont;
-  style.crColor = static_cast<std::uint32_t>(numbers[0]);
-  style.crTextColor = static_cast<std::uint32_t>(numbers[1]);
-  f.lfHeight = numbers[2];
-  f.lfWidth = numbers[3];
-  f.lfEscapement = numbers[4];
-  f.lfOrientation = numbers[5];
-  f.lfWeight = numbers[6];
+  std::int32_t* ints[] = {&f.lfHeight, &f.lfWidth, &f.lfEscapement, &f.lfOrientation, &f.lfWeight};
   std::uint8_t* bytes[] = {&f.lfItalic,  &f.lfUnderline,     &f.lfStrikeOut,
                            &f.lfCharSet, &f.lfOutPrecision,  &f.lfClipPrecision,
                            &f.lfQuality, &f.lfPitchAndFamily};
-  for (std::size_t i = 0; i < 8; ++i) *bytes[i] = static_cast<std::uint8_t>(numbers[7 + i] & 0xFF);
-  f.lfFaceName = TruncateCodePoints(rest, kFaceNameMax);
+  for (int field = 0; field < 15; ++field) {
+    const std::size_t bar = rest.find('|');
+    const std::int32_t n = ParseDecimal(rest.substr(0, bar));
+    if (field == 0)
+      style.crColor = static_cast<std::uint32_t>(n);
+    else if (field == 1)
+      style.crTextColor = static_cast<std::uint32_t>(n);
+    else if (field < 7)
+      *ints[field - 2] = n;
+    else
+      *bytes[field - 7] = static_cast<std::uint8_t>(n & 0xFF);
+    if (bar == std::string_view::npos) {
+      rest = std::string_view();
+      break;
+    }
+    rest = rest.substr(bar + 1);
+    if (field == 14) f.lfFaceName = TruncateCodePoints(rest, kFaceNameMax);
+  }
   style.nSize = SizeFromHeight(f.lfHeight, dpi);
   return true;
 }

@@ -29,8 +29,8 @@ void ReadEverything(const std::vector<std::uint8_t>& bytes) {
   order.Decode(text);
   EXPECT_EQ(order.Size(), 54u);
   CHtmlStyle style;
-  DecodeStyleRecord(text, 96, style);
-  EXPECT_LE(style.lfFont.lfFaceName.size(), 4u * kMaxFaceName);
+  StyleFromValue(text, style, 96);
+  EXPECT_LE(style.lfFont.lfFaceName.size(), 4u * kFaceNameMax);
 }
 
 TEST(ConfigRobustness, RandomBytes) {

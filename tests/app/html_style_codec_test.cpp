@@ -1,4 +1,5 @@
 #include "app/html_style_codec.h"
+#include "writers/html_style.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +8,13 @@ namespace {
 
 TEST(HtmlStyleCodec, DefaultOddRowRecord) {
   CHtmlStyleSet styles;
-  EXPECT_EQ(EncodeStyleRecord(styles[kStyleOddRow]),
-            "16771304|0|-11|0|0|0|400|0|0|0|1|0|0|0|0|Tahoma");
+  EXPECT_EQ(StyleToValue(styles[kStyleOddRow]), "16771304|0|-11|0|0|0|400|0|0|0|1|0|0|0|0|Tahoma");
 }
 
 TEST(HtmlStyleCodec, DecodeRecomputesSizeAndCutsFaceName) {
   CHtmlStyle s;
   std::string face(40, 'F');
-  ASSERT_TRUE(DecodeStyleRecord("255|65280|-16|0|0|0|700|1|1|0|204|3|2|1|34|" + face, 96, s));
+  ASSERT_TRUE(StyleFromValue("255|65280|-16|0|0|0|700|1|1|0|204|3|2|1|34|" + face, s, 96));
   EXPECT_EQ(s.crColor, 255u);
   EXPECT_EQ(s.crTextColor, 65280u);
   EXPECT_EQ(s.lfFont.lfHeight, -16);
@@ -25,32 +25,17 @@ TEST(HtmlStyleCodec, DecodeRecomputesSizeAndCutsFaceName) {
   EXPECT_EQ(s.lfFont.lfFaceName, std::string(31, 'F'));
   EXPECT_EQ(s.nSize, 12);
   // A cell height (positive) gives a negative size; -11 at 96 dpi is 8 points.
-  DecodeStyleRecord("0|0|20", 96, s);
+  StyleFromValue("0|0|20", s, 96);
   EXPECT_EQ(s.nSize, -15);
-  DecodeStyleRecord("0|0|-11", 96, s);
+  StyleFromValue("0|0|-11", s, 96);
   EXPECT_EQ(s.nSize, 8);
-  DecodeStyleRecord("0|0|-11", 0, s);  // unknown resolution: 96
+  StyleFromValue("0|0|-11", s, 0);  // unknown resolution: 96
   EXPECT_EQ(s.nSize, 8);
   // Face names are counted in characters.
   std::string wide;
   for (int i = 0; i < 40; ++i) wide += "\xE6\x97\xA5";
-  DecodeStyleRecord("0|0|-11|0|0|0|400|0|0|0|1|0|0|0|0|" + wide, 96, s);
+  StyleFromValue("0|0|-11|0|0|0|400|0|0|0|1|0|0|0|0|" + wide, s, 96);
   EXPECT_EQ(s.lfFont.lfFaceName, wide.substr(0, 93));
-}
-
-TEST(HtmlStyleCodec, PartialAndBrokenRecords) {
-  CHtmlStyle s;
-  s.lfFont.lfFaceName = "Keep";
-  EXPECT_FALSE(DecodeStyleRecord("", 96, s));
-  EXPECT_EQ(s.lfFont.lfFaceName, "Keep");
-  DecodeStyleRecord("abc|12x|||", 96, s);
-  EXPECT_EQ(s.crColor, 0u);
-  EXPECT_EQ(s.crTextColor, 12u);
-  EXPECT_EQ(s.lfFont.lfHeight, 0);
-  EXPECT_EQ(s.lfFont.lfFaceName, "Keep");
-  DecodeStyleRecord("1|2|-2147483648|99999999999999999999", 1, s);
-  EXPECT_EQ(s.lfFont.lfHeight, -2147483647 - 1);
-  EXPECT_EQ(s.lfFont.lfWidth, 2147483647);
 }
 
 TEST(HtmlStyleCodec, NumbersAndMulDiv) {

@@ -53,7 +53,7 @@ TEST(HtmlStyle, DamagedValuesReadAsZeroWithoutTouchingOtherElements) {
   EXPECT_EQ(s.lfFont.lfHeight, INT32_MIN);
   EXPECT_EQ(s.lfFont.lfUnderline, 0);
   EXPECT_EQ(s.lfFont.lfStrikeOut, 300 & 0xFF);
-  EXPECT_EQ(s.lfFont.lfFaceName, "");
+  EXPECT_EQ(s.lfFont.lfFaceName, "Tahoma");  // a shortened record keeps the face
   // The face name keeps 31 characters, counted as characters.
   std::string face;
   for (int i = 0; i < 40; ++i) face += "\xC3\xA9";
