@@ -196,13 +196,6 @@ void WalkFrames(const Mp3Input& body, std::uint64_t pos, const Id3v2Header& tag,
 
 }  // namespace
 
-std::size_t SpanMp3Input::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t len) const {
-  if (offset >= m_bytes.size() || len == 0) return 0;
-  std::size_t n = std::min<std::size_t>(len, m_bytes.size() - static_cast<std::size_t>(offset));
-  std::memcpy(out, m_bytes.data() + offset, n);
-  return n;
-}
-
 bool ReadId3v1(const Mp3Input& in, Id3Texts& out) {
   if (in.Size() < kId3v1Size) return false;
   std::array<std::uint8_t, kId3v1Size> tag{};

@@ -12,28 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "fileinfo/byte_source.h"
+
 namespace orvane {
 
-// Random access to the bytes of one file: an open file or bytes in memory.
-class Mp3Input {
- public:
-  virtual ~Mp3Input() = default;
-  virtual std::uint64_t Size() const = 0;
-  // Copies up to len bytes at offset into out; returns how many it copied (fewer at the end of
-  // the data, 0 past it or on a read error).
-  virtual std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t len) const = 0;
-};
-
-// An Mp3Input over bytes in memory (which must outlive it).
-class SpanMp3Input final : public Mp3Input {
- public:
-  explicit SpanMp3Input(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-  std::uint64_t Size() const override { return m_bytes.size(); }
-  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t len) const override;
-
- private:
-  std::span<const std::uint8_t> m_bytes;
-};
+// The bytes a reader parses.
+using Mp3Input = ByteSource;
+using SpanMp3Input = SpanByteSource;
 
 // The texts of one tag, in UTF-8. Empty when the tag does not carry them.
 struct Id3Texts {

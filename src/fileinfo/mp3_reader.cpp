@@ -7,7 +7,6 @@
 
 #include "engine/unicode.h"
 #include "fileinfo/byte_cursor.h"
-#include "platform/file_source.h"
 
 namespace orvane {
 
@@ -167,19 +166,6 @@ void StoreTags(const Id3Texts& v1, const Id3Texts& v2, Mp3Tags& tags) {
   tags.composer = v2.composer;
 }
 
-class FileMp3Input final : public Mp3Input {
- public:
-  explicit FileMp3Input(const FileSource& file) : m_file(file) {}
-  std::uint64_t Size() const override { return m_file.Size(); }
-  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t len) const override {
-    long long n = m_file.ReadInto(offset, out, len);
-    return n > 0 ? static_cast<std::size_t>(n) : 0;
-  }
-
- private:
-  const FileSource& m_file;
-};
-
 }  // namespace
 
 int MpegFrameHeader::SamplesPerFrame() const {
@@ -251,9 +237,9 @@ bool ReadMp3Bytes(std::span<const std::uint8_t> bytes, MediaInfo& media, Mp3Tags
 
 bool ReadMp3Info(const std::string& path, MediaInfo& media, Mp3Tags& tags) {
   if (path.size() < 3 || AsciiLower(path.substr(path.size() - 3)) != "mp3") return false;
-  FileSource file(path);
+  FileByteSource file(path);
   if (!file.IsOpen()) return false;
-  return ReadMp3Stream(FileMp3Input(file), media, tags);
+  return ReadMp3Stream(file, media, tags);
 }
 
 }  // namespace orvane

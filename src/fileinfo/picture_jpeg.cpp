@@ -65,14 +65,6 @@ JpegSize FromFrameHeader(const std::uint8_t* body) {
 
 }  // namespace
 
-std::size_t SpanPictureInput::ReadAt(std::uint64_t offset, std::uint8_t* out,
-                                     std::size_t len) const {
-  if (offset >= m_bytes.size() || len == 0) return 0;
-  std::size_t n = std::min<std::size_t>(len, m_bytes.size() - static_cast<std::size_t>(offset));
-  std::memcpy(out, m_bytes.data() + offset, n);
-  return n;
-}
-
 JpegSize ScanJpegHead(std::span<const std::uint8_t> head) {
   const std::size_t n = head.size();
   std::size_t p = 2;

@@ -11,28 +11,13 @@
 #include <cstdint>
 #include <span>
 
+#include "fileinfo/byte_source.h"
+
 namespace orvane {
 
-// Random access to the bytes of one picture file: an open file or bytes in memory.
-class PictureInput {
- public:
-  virtual ~PictureInput() = default;
-  virtual std::uint64_t Size() const = 0;
-  // Copies up to len bytes at offset into out; returns how many it copied (fewer at the end of
-  // the data, 0 past it or on a read error).
-  virtual std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t len) const = 0;
-};
-
-// A PictureInput over bytes in memory (which must outlive it).
-class SpanPictureInput final : public PictureInput {
- public:
-  explicit SpanPictureInput(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-  std::uint64_t Size() const override { return m_bytes.size(); }
-  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t len) const override;
-
- private:
-  std::span<const std::uint8_t> m_bytes;
-};
+// The bytes a reader parses.
+using PictureInput = ByteSource;
+using SpanPictureInput = SpanByteSource;
 
 // Size and depth of a JPEG picture; 0 where unknown.
 struct JpegSize {

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "fileinfo/byte_cursor.h"
-#include "platform/file_source.h"
 
 namespace orvane {
 
@@ -107,19 +106,6 @@ bool ReadTga(std::span<const std::uint8_t> b, PictureHeader& p) {
   return true;
 }
 
-class FilePictureInput final : public PictureInput {
- public:
-  explicit FilePictureInput(const FileSource& file) : m_file(file) {}
-  std::uint64_t Size() const override { return m_file.Size(); }
-  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t len) const override {
-    long long n = m_file.ReadInto(offset, out, len);
-    return n > 0 ? static_cast<std::size_t>(n) : 0;
-  }
-
- private:
-  const FileSource& m_file;
-};
-
 }  // namespace
 
 PictureHeader IdentifyPicture(std::span<const std::uint8_t> head) {
@@ -191,9 +177,9 @@ bool ReadPictureBytes(std::span<const std::uint8_t> bytes, MediaInfo& media) {
 }
 
 bool ReadPictureInfo(const std::string& path, MediaInfo& media) {
-  FileSource file(path);
+  FileByteSource file(path);
   if (!file.IsOpen()) return false;
-  return ReadPictureStream(FilePictureInput(file), media);
+  return ReadPictureStream(file, media);
 }
 
 }  // namespace orvane

@@ -9,63 +9,6 @@
 
 namespace orvane {
 
-bool ByteSource::ReadExact(std::uint64_t offset, std::size_t len,
-                           std::vector<std::uint8_t>& out) const {
-  out.resize(len);
-  if (len == 0) return true;
-  if (ReadAt(offset, len, out.data()) != len) {
-    out.clear();
-    return false;
-  }
-  return true;
-}
-
-std::size_t SpanByteSource::ReadAt(std::uint64_t offset, std::size_t len, std::uint8_t* out) const {
-  if (offset >= m_bytes.size()) return 0;
-  std::size_t n = std::min<std::size_t>(len, m_bytes.size() - static_cast<std::size_t>(offset));
-  if (n) std::memcpy(out, m_bytes.data() + offset, n);
-  return n;
-}
-
-FileByteSource::FileByteSource(const std::string& path)
-    : m_file(std::make_unique<FileSource>(path)) {}
-
-FileByteSource::~FileByteSource() = default;
-
-bool FileByteSource::IsOpen() const {
-  return m_file->IsOpen();
-}
-
-std::uint64_t FileByteSource::Size() const {
-  return m_file->Size();
-}
-
-std::size_t FileByteSource::ReadAt(std::uint64_t offset, std::size_t len, std::uint8_t* out) const {
-  std::uint64_t size = Size();
-  if (offset >= size) return 0;
-  len = static_cast<std::size_t>(std::min<std::uint64_t>(len, size - offset));
-  if (len > kBlock) {  // large reads bypass the cache
-    long long n = m_file->ReadInto(offset, out, len);
-    return n > 0 ? static_cast<std::size_t>(n) : 0;
-  }
-  std::size_t done = 0;
-  while (done < len) {
-    std::uint64_t at = offset + done;
-    if (at < m_cacheOffset || at >= m_cacheOffset + m_cache.size()) {
-      m_cacheOffset = at;
-      if (!m_file->ReadAt(at, kBlock, m_cache)) {
-        m_cache.clear();
-        break;
-      }
-    }
-    std::size_t from = static_cast<std::size_t>(at - m_cacheOffset);
-    std::size_t n = std::min(len - done, m_cache.size() - from);
-    std::memcpy(out + done, m_cache.data() + from, n);
-    done += n;
-  }
-  return done;
-}
-
 namespace {
 
 // Chunks looked at in one list before giving up; real files have a handful.
@@ -84,7 +27,7 @@ struct Chunk {
 bool ReadChunk(const ByteSource& src, std::uint64_t pos, std::uint64_t end, Chunk& chunk) {
   if (pos >= end || end - pos < 8) return false;
   std::uint8_t head[12] = {};
-  std::size_t got = src.ReadAt(pos, sizeof head, head);
+  std::size_t got = src.ReadAt(pos, head, sizeof head);
   if (got < 8) return false;
   chunk.id = ByteCursor::LoadLE(head, 4);
   chunk.size = ByteCursor::LoadLE(head + 4, 4);
@@ -100,7 +43,7 @@ std::vector<std::uint8_t> ReadBody(const ByteSource& src, const Chunk& chunk, st
   std::uint64_t avail = chunk.body < end ? end - chunk.body : 0;
   std::size_t len = static_cast<std::size_t>(std::min<std::uint64_t>({chunk.size, avail, cap}));
   std::vector<std::uint8_t> out(len);
-  out.resize(src.ReadAt(chunk.body, len, out.data()));
+  out.resize(src.ReadAt(chunk.body, out.data(), len));
   return out;
 }
 

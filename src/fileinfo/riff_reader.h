@@ -5,9 +5,7 @@
 // a WAV file gives a single audio stream built from its "fmt " and "data" chunks, whose samples
 // are blocks (scale = block align, rate = average bytes per second).
 //
-// Also home of ByteSource, the small random-access byte source that the media readers parse
-// from: a span in memory (tests, fuzzing) or a file read on demand, so a large video is never
-// read whole. Every size, offset and count in the file is treated as hostile: reads are
+// Every size, offset and count in the file is treated as hostile: reads are
 // bounded by the bytes present, loops by fixed caps, and format blocks are copied only up to
 // kMaxFormatBytes. Parsing functions are reentrant; one source belongs to one thread.
 #pragma once
@@ -19,49 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "fileinfo/byte_source.h"
+
 namespace orvane {
-
-class FileSource;
-
-// Random-access bytes.
-class ByteSource {
- public:
-  virtual ~ByteSource() = default;
-  virtual std::uint64_t Size() const = 0;
-  // Copies up to len bytes at offset into out; returns the count copied (fewer at the end,
-  // 0 past it or on an error).
-  virtual std::size_t ReadAt(std::uint64_t offset, std::size_t len, std::uint8_t* out) const = 0;
-  // Reads exactly len bytes into out (resized); false when fewer are there.
-  bool ReadExact(std::uint64_t offset, std::size_t len, std::vector<std::uint8_t>& out) const;
-};
-
-// Bytes in memory; the span must outlive the source.
-class SpanByteSource : public ByteSource {
- public:
-  explicit SpanByteSource(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-  std::uint64_t Size() const override { return m_bytes.size(); }
-  std::size_t ReadAt(std::uint64_t offset, std::size_t len, std::uint8_t* out) const override;
-
- private:
-  std::span<const std::uint8_t> m_bytes;
-};
-
-// A file read on demand through one cached block, so that many small reads close together
-// cost one system call. IsOpen() is false when the file could not be opened.
-class FileByteSource : public ByteSource {
- public:
-  explicit FileByteSource(const std::string& path);
-  ~FileByteSource() override;
-  bool IsOpen() const;
-  std::uint64_t Size() const override;
-  std::size_t ReadAt(std::uint64_t offset, std::size_t len, std::uint8_t* out) const override;
-
- private:
-  static constexpr std::size_t kBlock = 64 * 1024;
-  std::unique_ptr<FileSource> m_file;
-  mutable std::vector<std::uint8_t> m_cache;
-  mutable std::uint64_t m_cacheOffset = 0;
-};
 
 // Four-character codes as little-endian 32-bit numbers ("vids" reads as 'v','i','d','s').
 constexpr std::uint32_t FourCc(const char (&s)[5]) {

@@ -151,7 +151,7 @@ TEST(RiffReader, FileSourceReadsAcrossItsCacheBlocks) {
   EXPECT_EQ(std::string(got.begin(), got.end()), bytes.substr(1000, 150000));
   EXPECT_FALSE(src.ReadExact(199995, 10, got));
   std::uint8_t b[4];
-  EXPECT_EQ(src.ReadAt(250000, 4, b), 0u);
+  EXPECT_EQ(src.ReadAt(250000, b, 4), 0u);
   EXPECT_FALSE(FileByteSource(dir / "missing").IsOpen());
 }
 
