@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::uint32_t kCodePageProperty = 1;
 constexpr int kCodePageUtf16 = 1200;
-constexpr int kCodePageUtf8 = 65001;
 
 bool IsAscii(std::string_view s) {
   return std::all_of(s.begin(), s.end(),

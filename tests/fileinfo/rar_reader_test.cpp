@@ -193,7 +193,7 @@ TEST_F(RarReaderTest, WalkRules) {
   EXPECT_EQ(r.ReadHeader(h), RarStatus::kEndOfArchive);  // no end block: the file ends
   EXPECT_EQ(r.ReadHeader(h), RarStatus::kEndOfArchive);
 
-  Bytes cut = archive;  // the data of "b" runs past the end
+  Bytes cut = archive;               // the data of "b" runs past the end
   cut.resize(cut.size() - 33 - 10);  // all of "c" (33 header bytes) and half of "b"
   ASSERT_EQ(r.Open(cut), RarStatus::kOk);
   ASSERT_EQ(r.ReadHeader(h), RarStatus::kOk);
@@ -225,9 +225,9 @@ TEST_F(RarReaderTest, Format4UnicodeNameInAllFourCodings) {
   Bytes name{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0};
   const Bytes enc{0x04, 0xDB, 0x00, 0x16, 0xAC, 0x20, 0x80, 0x01, 0x00, 'Z'};
   name.insert(name.end(), enc.begin(), enc.end());
+  const Bytes archive = Archive4({File4(name, 0x0200, 0), File4({'u', 0xC3, 0xA4}, 0x0200, 0)});
   RarReader r;
-  ASSERT_EQ(r.Open(Archive4({File4(name, 0x0200, 0), File4({'u', 0xC3, 0xA4}, 0x0200, 0)})),
-            RarStatus::kOk);
+  ASSERT_EQ(r.Open(archive), RarStatus::kOk);
   const auto h = ReadAll(r);
   ASSERT_EQ(h.size(), 2u);
   EXPECT_EQ(h[0].name, "ab\xD0\x96\xE2\x82\xAC\xD1\xA6\xD1\xA7Z");
@@ -236,8 +236,9 @@ TEST_F(RarReaderTest, Format4UnicodeNameInAllFourCodings) {
 
 TEST_F(RarReaderTest, Format5HeadersThatLieAboutSizes) {
   auto open = [](const std::vector<Bytes>& blocks, RarStatus* last) {
+    const Bytes archive = Archive5(blocks);
     RarReader r;
-    EXPECT_EQ(r.Open(Archive5(blocks)), RarStatus::kOk);
+    EXPECT_EQ(r.Open(archive), RarStatus::kOk);
     return ReadAll(r, last).size();
   };
   const Bytes name{'n', 'a', 'm', 'e'};
