@@ -48,6 +48,22 @@ std::string_view CutFront(std::string_view s) {
   }
 }
 
+// True when name is ASCII and already in the cleaned form, apart from a trailing "/": the
+// common case, handled without building the name again.
+bool IsPlainName(std::string_view name, std::size_t maxChars) {
+  if (name.size() > maxChars || (name.size() > 1 && name[1] == ':')) return false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= name.size(); ++i) {
+    const char c = i < name.size() ? name[i] : '/';
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '\\' || c == '\0') return false;
+    if (c != '/') continue;
+    const std::string_view part = name.substr(start, i - start);
+    if ((part.empty() && i != name.size()) || part == "." || part == "..") return false;
+    start = i + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string ArchiveDirPath(std::string_view dirPath, std::string_view archiveName) {
@@ -58,6 +74,10 @@ std::string ArchiveDirPath(std::string_view dirPath, std::string_view archiveNam
 }
 
 std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& trailingSeparator) {
+  if (IsPlainName(name, maxChars)) {
+    trailingSeparator = !name.empty() && name.back() == '/';
+    return std::string(trailingSeparator ? name.substr(0, name.size() - 1) : name);
+  }
   if (const std::size_t nul = name.find('\0'); nul != std::string_view::npos)
     name = name.substr(0, nul);
   const std::string valid = SanitizeUtf8(name);
@@ -107,6 +127,16 @@ std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime) {
     return 0;
   const std::time_t t = std::mktime(&tm);
   return t == static_cast<std::time_t>(-1) ? 0 : static_cast<std::int64_t>(t);
+}
+
+std::int64_t DosTimeConverter::ToSeconds(std::uint32_t dosDateTime) {
+  const std::uint32_t seconds = (dosDateTime & 0x1F) * 2;
+  if (seconds > 59) return 0;
+  if ((dosDateTime >> 5) != m_minute) {
+    m_minute = dosDateTime >> 5;
+    m_minuteStart = DosDateTimeToSeconds(dosDateTime & ~std::uint32_t{0x1F});
+  }
+  return m_minuteStart == 0 ? 0 : m_minuteStart + seconds;
 }
 
 std::int64_t FileTimeToSeconds(std::uint64_t fileTime) {

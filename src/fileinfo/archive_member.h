@@ -68,6 +68,17 @@ std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& t
 // UTC; 0 when the date is not a valid calendar date.
 std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime);
 
+// DosDateTimeToSeconds for the members of one archive, which mostly share their dates: the
+// local-time conversion is done once per minute and reused for the seconds within it.
+class DosTimeConverter {
+ public:
+  std::int64_t ToSeconds(std::uint32_t dosDateTime);
+
+ private:
+  std::uint32_t m_minute = ~std::uint32_t{0};  // dosDateTime without its seconds
+  std::int64_t m_minuteStart = 0;
+};
+
 // Windows FILETIME (100 ns units since 1601 UTC) in seconds since 1970; 0 for a moment before
 // the year 1900 or after the year 9999.
 std::int64_t FileTimeToSeconds(std::uint64_t fileTime);

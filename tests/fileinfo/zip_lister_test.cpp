@@ -85,6 +85,19 @@ TEST_F(ZipLister, LargeSizesAndTheLocalTimestamp) {
   EXPECT_EQ(rec.Member("local-ut.txt").time, 1262304000);  // only in the local header
 }
 
+TEST_F(ZipLister, DataInFrontOfTheArchive) {
+  // Like a self-extracting archive: every offset is off by the prefix, which minizip accounts
+  // for; the local timestamp is still found.
+  std::vector<std::uint8_t> bytes(1000, 0xEE);
+  const auto zip = Bytes("handmade.zip");
+  bytes.insert(bytes.end(), zip.begin(), zip.end());
+  ArchiveRecorder rec;
+  ListZipArchive(bytes, "/d", "sfx.zip", rec, 0);
+  ASSERT_EQ(rec.members.size(), 3u);
+  EXPECT_EQ(rec.Member("local-ut.txt").time, 1262304000);
+  EXPECT_EQ(rec.Member("three-gb.bin").time, 981173106);
+}
+
 TEST_F(ZipLister, MemoryAndFileGiveTheSameListing) {
   for (const char* name : {"info-zip.zip", "dos.zip", "handmade.zip"}) {
     ArchiveRecorder fromFile, fromMemory;
