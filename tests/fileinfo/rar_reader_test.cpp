@@ -105,75 +105,35 @@ class RarReaderTest : public ::testing::Test {
   }
 };
 
-TEST_F(RarReaderTest, Format4HeadersFromTheFixture) {
+// What the lister does not show: names, attributes and flags exactly as stored.
+TEST_F(RarReaderTest, FixtureHeadersAsStored) {
   RarReader r;
   ASSERT_EQ(r.Open(test::DataPath("rar/rar4.rar")), RarStatus::kOk);
   EXPECT_EQ(r.Format(), 4);
   RarStatus last;
-  const auto h = ReadAll(r, &last);
+  auto h = ReadAll(r, &last);
   EXPECT_EQ(last, RarStatus::kEndOfArchive);
   ASSERT_EQ(h.size(), 7u);  // the comment service block is passed over
-  EXPECT_EQ(h[0].name, "docs");
-  EXPECT_TRUE(h[0].isDirectory);
   EXPECT_EQ(h[1].name, "docs\\readme.txt");
-  EXPECT_EQ(h[1].unpackedSize, 16u);
-  EXPECT_EQ(h[1].crc, 0x48EA9350u);
-  EXPECT_EQ(h[1].attributes, 0x21u);
   EXPECT_FALSE(h[1].unixHost);
-  EXPECT_EQ(h[1].time, 1529066096);  // DOS time 2018-06-15 12:34:56
-  EXPECT_EQ(h[2].name,
-            "Gr\xC3\xBC\xC3\x9F"
-            "e \xD0\x96\xD0\x96.txt");
   EXPECT_TRUE(h[3].unixHost);
   EXPECT_EQ(h[3].attributes, 0100555u);
-  EXPECT_TRUE(h[4].isDirectory);
-  EXPECT_TRUE(h[5].encrypted);
+  EXPECT_TRUE(h[5].encrypted);  // data encrypted, header readable
   EXPECT_FALSE(h[4].encrypted);
-  EXPECT_EQ(h[6].name, "..\\..\\escape.txt");
-}
 
-TEST_F(RarReaderTest, Format5HeadersFromTheFixture) {
-  RarReader r;
   ASSERT_EQ(r.Open(test::DataPath("rar/rar5.rar")), RarStatus::kOk);
   EXPECT_EQ(r.Format(), 5);
-  const auto h = ReadAll(r);
-  ASSERT_EQ(h.size(), 6u);
-  EXPECT_EQ(h[0].name, "docs");
-  EXPECT_TRUE(h[0].isDirectory);
-  EXPECT_EQ(h[1].name, "docs/readme.txt");
-  EXPECT_EQ(h[1].unpackedSize, 15u);
-  EXPECT_EQ(h[1].time, 1617278400);  // Unix time in the header
-  EXPECT_EQ(h[2].name,
-            "Gr\xC3\xBC\xC3\x9F"
-            "e/\xD0\x96\xD0\x96.txt");
+  h = ReadAll(r);
+  ASSERT_EQ(h.size(), 6u);  // again without the comment
   EXPECT_TRUE(h[2].unixHost);
   EXPECT_EQ(h[2].attributes, 0100444u);
-  EXPECT_EQ(h[3].name, "precise.txt");
-  EXPECT_EQ(h[3].time, 1656676800);  // FILETIME in the time record
   EXPECT_EQ(h[5].name, "../escape.txt");
-}
 
-TEST_F(RarReaderTest, SizesBeyondFourGigabytes) {
-  for (const char* name : {"rar4-large.rar", "rar5-large.rar"}) {
-    RarReader r;
-    ASSERT_EQ(r.Open(test::DataPath(std::string("rar/") + name)), RarStatus::kOk) << name;
-    const auto h = ReadAll(r);
-    ASSERT_EQ(h.size(), 1u) << name;
-    EXPECT_EQ(h[0].unpackedSize, 5ull << 30) << name;
-  }
-}
-
-TEST_F(RarReaderTest, EncryptedHeadersAndOtherFilesDoNotOpen) {
-  RarReader r;
   EXPECT_EQ(r.Open(test::DataPath("rar/rar4-encrypted-headers.rar")), RarStatus::kNeedPassword);
   EXPECT_EQ(r.Open(test::DataPath("rar/rar5-encrypted-headers.rar")), RarStatus::kNeedPassword);
-  EXPECT_EQ(r.Open(test::DataPath("rar/missing.rar")), RarStatus::kNotRar);
-  EXPECT_EQ(r.Open(Bytes{}), RarStatus::kNotRar);
   EXPECT_EQ(r.Open(Bytes{'R', 'E', '~', '^', 0, 0, 0, 0, 0, 0}), RarStatus::kNotRar);  // RAR 1.4
-  Bytes text(100, 'x');
-  EXPECT_EQ(r.Open(text), RarStatus::kNotRar);
-  RarFileHeader h;
-  EXPECT_EQ(r.ReadHeader(h), RarStatus::kEndOfArchive);  // a closed reader reads nothing
+  RarFileHeader one;
+  EXPECT_EQ(r.ReadHeader(one), RarStatus::kEndOfArchive);  // a closed reader reads nothing
 }
 
 TEST_F(RarReaderTest, WalkRules) {
