@@ -260,10 +260,12 @@ RarStatus RarReader::ReadBlock4(RarFileHeader& out, bool& isFile) {
 
   ByteCursor c(header);
   c.Skip(kBaseHeader4);
+  // File and service headers always start with their packed size; other long blocks with the
+  // size of the data that follows them.
+  const bool fileLike = type == kFileHead4 || type == kSubHead4;
   std::uint64_t dataSize = 0;
   std::uint32_t low = 0;
-  if ((flags & kLongBlock) && c.U32LE(low)) dataSize = low;
-  const bool fileLike = type == kFileHead4 || type == kSubHead4;
+  if ((fileLike || (flags & kLongBlock)) && c.U32LE(low)) dataSize = low;
   if (fileLike && (flags & kFileLargeSizes) && size >= kBaseHeader4 + kFileFields4 + 8)
     dataSize |= static_cast<std::uint64_t>(ByteCursor::LoadLE(&header[32], 4)) << 32;
   if (!AddFits(m_pos + size, dataSize, ~std::uint64_t{0}, m_dataEnd)) return RarStatus::kBadData;
