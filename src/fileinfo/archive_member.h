@@ -2,8 +2,9 @@
 // listing engine implements to receive members, and helpers shared by the zip and rar listers.
 //
 // A lister calls the sink on the thread that called the lister (the listing worker); the sink
-// owns every record it builds from the members. The helpers are pure functions, safe from any
-// thread (DosDateTimeToSeconds reads the process's time zone).
+// owns every record it builds from the members. The free helpers are pure functions, safe from
+// any thread (the time conversions read the process's time zone); a DosTimeConverter belongs to
+// one listing.
 #pragma once
 
 #include <cstddef>
