@@ -1,0 +1,151 @@
+#include "fileinfo/archive_member.h"
+
+#include <ctime>
+#include <vector>
+
+#include "engine/unicode.h"
+
+namespace orvane {
+namespace {
+
+constexpr std::int64_t kYear1900 = -2208988800;    // 1900-01-01 00:00:00 UTC
+constexpr std::int64_t kYear10000 = 253402300800;  // 10000-01-01 00:00:00 UTC
+
+bool IsSeparator(char c) {
+  return c == '/' || c == '\\';
+}
+
+// Length in bytes of the UTF-8 sequence that starts with b (1 for an invalid lead byte).
+std::size_t SequenceLength(unsigned char b) {
+  if ((b & 0xE0) == 0xC0) return 2;
+  if ((b & 0xF0) == 0xE0) return 3;
+  if ((b & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+// Cuts from the front, until none applies: a drive prefix (one character and ":"), one leading
+// separator, and everything up to and including the first separator-".."-separator.
+std::string_view CutFront(std::string_view s) {
+  for (;;) {
+    const std::size_t first = s.empty() ? 0 : SequenceLength(static_cast<unsigned char>(s[0]));
+    if (s.size() > first && s[first] == ':') {
+      s.remove_prefix(first + 1);
+      continue;
+    }
+    if (!s.empty() && IsSeparator(s[0])) {
+      s.remove_prefix(1);
+      continue;
+    }
+    bool cut = false;
+    for (std::size_t i = 0; i + 4 <= s.size(); ++i) {
+      if (IsSeparator(s[i]) && s[i + 1] == '.' && s[i + 2] == '.' && IsSeparator(s[i + 3])) {
+        s.remove_prefix(i + 4);
+        cut = true;
+        break;
+      }
+    }
+    if (!cut) return s;
+  }
+}
+
+// True when name is ASCII and already in the cleaned form, apart from a trailing "/": the
+// common case, handled without building the name again.
+bool IsPlainName(std::string_view name, std::size_t maxChars) {
+  if (name.size() > maxChars || (name.size() > 1 && name[1] == ':')) return false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= name.size(); ++i) {
+    const char c = i < name.size() ? name[i] : '/';
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '\\' || c == '\0') return false;
+    if (c != '/') continue;
+    const std::string_view part = name.substr(start, i - start);
+    if ((part.empty() && i != name.size()) || part == "." || part == "..") return false;
+    start = i + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ArchiveDirPath(std::string_view dirPath, std::string_view archiveName) {
+  std::string path(dirPath);
+  if (path.empty() || path.back() != '/') path += '/';
+  path += archiveName;
+  return path;
+}
+
+std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& trailingSeparator) {
+  if (IsPlainName(name, maxChars)) {
+    trailingSeparator = !name.empty() && name.back() == '/';
+    return std::string(trailingSeparator ? name.substr(0, name.size() - 1) : name);
+  }
+  if (const std::size_t nul = name.find('\0'); nul != std::string_view::npos)
+    name = name.substr(0, nul);
+  const std::string valid = SanitizeUtf8(name);
+  name = CutFront(valid);
+  // Keep at most maxChars code points.
+  std::size_t end = 0;
+  for (std::size_t chars = 0; end < name.size() && chars < maxChars; ++chars)
+    end += SequenceLength(static_cast<unsigned char>(name[end]));
+  name = name.substr(0, end < name.size() ? end : name.size());
+  trailingSeparator = !name.empty() && IsSeparator(name.back());
+
+  // Rebuild from the components that name something; ".." drops what came before it.
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= name.size(); ++i) {
+    if (i < name.size() && !IsSeparator(name[i])) continue;
+    const std::string_view part = name.substr(start, i - start);
+    start = i + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      parts.clear();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string out;
+  for (const std::string_view part : parts) {
+    if (!out.empty()) out += '/';
+    out += part;
+  }
+  return out;
+}
+
+std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime) {
+  const std::uint32_t date = dosDateTime >> 16;
+  const std::uint32_t time = dosDateTime & 0xFFFF;
+  std::tm tm{};
+  tm.tm_year = static_cast<int>(date >> 9) + 80;
+  tm.tm_mon = static_cast<int>((date >> 5) & 0x0F) - 1;
+  tm.tm_mday = static_cast<int>(date & 0x1F);
+  tm.tm_hour = static_cast<int>(time >> 11);
+  tm.tm_min = static_cast<int>((time >> 5) & 0x3F);
+  tm.tm_sec = static_cast<int>(time & 0x1F) * 2;
+  tm.tm_isdst = -1;
+  if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_hour > 23 || tm.tm_min > 59 ||
+      tm.tm_sec > 59)
+    return 0;
+  const std::time_t t = std::mktime(&tm);
+  return t == static_cast<std::time_t>(-1) ? 0 : static_cast<std::int64_t>(t);
+}
+
+std::int64_t DosTimeConverter::ToSeconds(std::uint32_t dosDateTime) {
+  const std::uint32_t seconds = (dosDateTime & 0x1F) * 2;
+  if (seconds > 59) return 0;
+  if ((dosDateTime >> 5) != m_minute) {
+    m_minute = dosDateTime >> 5;
+    m_minuteStart = DosDateTimeToSeconds(dosDateTime & ~std::uint32_t{0x1F});
+  }
+  return m_minuteStart == 0 ? 0 : m_minuteStart + seconds;
+}
+
+std::int64_t FileTimeToSeconds(std::uint64_t fileTime) {
+  constexpr std::int64_t kEpochDelta = 11644473600;  // seconds from 1601 to 1970
+  return ClampListingTime(static_cast<std::int64_t>(fileTime / 10000000) - kEpochDelta);
+}
+
+std::int64_t ClampListingTime(std::int64_t seconds) {
+  return seconds < kYear1900 || seconds >= kYear10000 ? 0 : seconds;
+}
+
+}  // namespace orvane
