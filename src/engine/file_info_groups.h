@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fileinfo/doc_properties.h"
 #include "fileinfo/media_info.h"
 
 namespace orvane {
@@ -17,6 +18,8 @@ struct FileInfoGroups {
   bool m_bOwnerLoaded = false;
   std::uint32_t m_nCrc32 = 0;  // column 20
   bool m_bCrc32Loaded = false;
+  DocProperties m_docProps;  // columns 23 to 39
+  bool m_bDocLoaded = false;
   MediaInfo m_media;  // columns 40 to 50
   bool m_bMediaLoaded = false;
   Mp3Tags m_mp3;  // columns 51 to 57

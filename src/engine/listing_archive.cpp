@@ -1,6 +1,10 @@
 // Archives listed as directories: the records the archive readers create through the engine.
 #include "engine/file_info_groups.h"
 #include "engine/listing_engine.h"
+#include "engine/unicode.h"
+#include "fileinfo/archive_member.h"
+#include "fileinfo/rar_lister.h"
+#include "fileinfo/zip_lister.h"
 
 namespace orvane {
 namespace {
@@ -9,7 +13,35 @@ std::string Join(const std::string& dir, const std::string& name) {
   return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
+// The engine as the archive readers see it.
+class EngineArchiveSink : public ArchiveSink {
+ public:
+  explicit EngineArchiveSink(CListingEngine& engine) : m_engine(engine) {}
+  void BeginArchiveDir(const std::string& dirPath, const std::string& archiveName,
+                       int baseLength) override {
+    m_engine.BeginArchiveDir(dirPath, archiveName, baseLength);
+  }
+  void AddArchiveEntry(const std::string& archivePath, const ArchiveMember& m) override {
+    m_engine.AddArchiveEntry(archivePath, m.name, m.size, m.crc, m.attributes, m.time);
+  }
+  void EndArchiveDir(const std::string& dirPath, const std::string& archiveName,
+                     std::uint64_t totalSize) override {
+    m_engine.EndArchiveDir(dirPath, archiveName, totalSize);
+  }
+  bool StopRequested() const override { return m_engine.StopRequested(); }
+
+ private:
+  CListingEngine& m_engine;
+};
+
 }  // namespace
+
+std::uint64_t CListingEngine::ListArchive(CDirRecord& dir, const std::string& name) {
+  EngineArchiveSink sink(*this);
+  const std::string ext = AsciiLower(name.substr(name.size() - 4));
+  if (ext == ".zip") return ListZipArchive(dir.m_strPath, name, sink, dir.m_nBaseLength);
+  return ListRarArchive(dir.m_strPath, name, sink, dir.m_nBaseLength);
+}
 
 CDirRecord* CListingEngine::BeginArchiveDir(const std::string& dirPath,
                                             const std::string& archiveName, int baseLength) {

@@ -5,8 +5,10 @@
 #include "engine/listing_engine.h"
 #include "engine/sorting.h"
 #include "engine/strings.h"
+#include "fileinfo/doc_properties.h"
 #include "fileinfo/media_dispatch.h"
 #include "fileinfo/mp3_reader.h"
+#include "platform/owner.h"
 #include "platform/type_names.h"
 
 namespace orvane {
@@ -27,12 +29,24 @@ void CListingEngine::ReadScanExtras(CFileRecord& rec, const std::string& fullPat
     g.m_strType = GetTypeName(rec.FullName(), rec.m_bIsDir);
     g.m_bTypeLoaded = true;
   }
+  if (o.IsShown(kColOwner) && !(rec.m_pInfo && rec.m_pInfo->m_bOwnerLoaded)) {
+    FileInfoGroups& g = rec.Info();
+    g.m_strOwner = GetFileOwner(fullPath);
+    g.m_bOwnerLoaded = true;
+  }
   if (!rec.m_bIsDir) ReadExtras(rec, fullPath);
 }
 
 bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
   const CListingOptions& o = m_options;
   bool ok = true;
+  if (AnyShown(o, kColDocFirst, kColDocLast)) {
+    FileInfoGroups& g = rec.Info();
+    if (!g.m_bDocLoaded) {
+      ReadDocumentProperties(fullPath, g.m_docProps);
+      g.m_bDocLoaded = true;
+    }
+  }
   if (AnyShown(o, kColMediaFirst, kColMp3Last)) {
     FileInfoGroups& g = rec.Info();
     if (!g.m_bMediaLoaded) {
@@ -59,7 +73,23 @@ void CListingEngine::FillExtraCells(CFileRecord& rec) {
   const FileInfoGroups& g = *rec.m_pInfo;
   const NumberFormat nf = NumberFormat::FromOptions(o);
   if (o.IsShown(kColType)) cell(kColType) = g.m_strType;
+  if (o.IsShown(kColOwner)) cell(kColOwner) = g.m_strOwner;
   if (rec.m_bIsDir) return;
+  if (AnyShown(o, kColDocFirst, kColDocLast)) {
+    const DocProperties& d = g.m_docProps;
+    const std::string* texts[] = {&d.title,    &d.subject,      &d.author,     &d.keywords,
+                                  &d.comments, &d.templateName, &d.lastAuthor, &d.revisionNumber};
+    for (int i = 0; i < 8; ++i) cell(kColDocFirst + i) = *texts[i];
+    cell(kColLastPrinted) = FormatDocDate(d.lastPrinted, o);
+    cell(kColDocCreated) = FormatDocDate(d.created, o);
+    cell(kColLastSaved) = FormatDocDate(d.lastSaved, o);
+    if (d.hasPageCount) cell(34) = FormatInteger(d.pageCount, nf);
+    if (d.hasWordCount) cell(35) = FormatInteger(d.wordCount, nf);
+    if (d.hasCharCount) cell(36) = FormatInteger(d.charCount, nf);
+    cell(37) = d.appName;
+    cell(38) = d.category;
+    if (d.hasSecurity) cell(39) = FormatInteger(d.security, nf);
+  }
   if (AnyShown(o, kColMediaFirst, kColMediaLast)) {
     const MediaInfo& m = g.m_media;
     auto number = [&](int id, bool has, std::int32_t v) {
@@ -86,12 +116,6 @@ void CListingEngine::FillExtraCells(CFileRecord& rec) {
   }
 }
 
-std::uint64_t CListingEngine::ListArchive(CDirRecord& dir, const std::string& name) {
-  BeginArchiveDir(dir.m_strPath, name, dir.m_nBaseLength);
-  EndArchiveDir(dir.m_strPath, name, 0);
-  return 0;
-}
-
 SortValue ItemExtraSortValue(const CFileRecord& r, int key) {
   SortValue v;
   if (!r.m_pInfo) return v;
@@ -110,7 +134,42 @@ SortValue ItemExtraSortValue(const CFileRecord& r, int key) {
   };
   const MediaInfo& m = g.m_media;
   const Mp3Tags& t = g.m_mp3;
+  const DocProperties& d = g.m_docProps;
   switch (key) {
+    case 23:
+      return text(d.title);
+    case 24:
+      return text(d.subject);
+    case 25:
+      return text(d.author);
+    case 26:
+      return text(d.keywords);
+    case 27:
+      return text(d.comments);
+    case 28:
+      return text(d.templateName);
+    case 29:
+      return text(d.lastAuthor);
+    case 30:
+      return text(d.revisionNumber);
+    case kColLastPrinted:
+      return number(true, d.lastPrinted);
+    case kColDocCreated:
+      return number(true, d.created);
+    case kColLastSaved:
+      return number(true, d.lastSaved);
+    case 34:
+      return number(d.hasPageCount, d.pageCount);
+    case 35:
+      return number(d.hasWordCount, d.wordCount);
+    case 36:
+      return number(d.hasCharCount, d.charCount);
+    case 37:
+      return text(d.appName);
+    case 38:
+      return text(d.category);
+    case 39:
+      return number(d.hasSecurity, d.security);
     case 40:
       return text(m.videoFormat);
     case 41:

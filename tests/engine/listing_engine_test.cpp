@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <filesystem>
 #include <fstream>
 
 #include "engine/file_info_groups.h"
+#include "platform/owner.h"
 #include "test_util.h"
 
 namespace orvane {
@@ -247,6 +249,54 @@ TEST(ListingEngine, MediaColumnsComeFromTheReadersByExtension) {
   ASSERT_NE(dat, std::string::npos);
   std::string row = text.substr(dat, text.find('\n', dat) - dat);
   EXPECT_EQ(row.find("PNG"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(ListingEngine, ArchivesBecomeDirectoriesOnlyWhenAsked) {
+  Fixture f;
+  const std::string tree = f.tmp / "tree";
+  test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("zip/info-zip.zip") + "' '" + tree +
+            "/Pack.ZIP'");
+  f.Check("3");
+  std::string text = f.Generate();
+  EXPECT_NE(text.find("Pack.ZIP"), std::string::npos);
+  EXPECT_EQ(f.Dir("Pack.ZIP"), nullptr);
+  f.engine.m_options.m_bArchivesAsDirs = 1;
+  f.engine.m_options.m_bColumn[kColOwner] = 1;
+  text = f.Generate();
+  const CDirRecord* pack = f.Dir("Pack.ZIP");
+  ASSERT_NE(pack, nullptr);
+  EXPECT_TRUE(pack->m_bArchive);
+  EXPECT_EQ(f.Dir("")->m_nSize, pack->m_nSize);  // the members' total counts for the folder
+  ASSERT_NE(f.Dir("Pack.ZIP/sub"), nullptr);
+  EXPECT_NE(text.find("<Pack.ZIP>"), std::string::npos);
+  EXPECT_NE(text.find("caf\xC3\xA9.txt"), std::string::npos);
+  // Listings in each directory are never written into an archive.
+  f.engine.m_options.m_bListingInEachDir = 1;
+  f.Generate();
+  EXPECT_TRUE(std::filesystem::exists(tree + "/_thisdir.txt"));
+  EXPECT_FALSE(std::filesystem::exists(tree + "/Pack.ZIP/_thisdir.txt"));
+}
+
+TEST(ListingEngine, DocumentPropertiesAndOwner) {
+  Fixture f;
+  const std::string tree = f.tmp / "tree";
+  test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("docs/writer.doc") + "' '" + tree +
+            "/report.bin'");
+  f.Check("2");
+  for (int id = kColDocFirst; id <= kColDocLast; ++id) f.engine.m_options.m_bColumn[id] = 1;
+  f.engine.m_options.m_bColumn[kColOwner] = 1;
+  f.engine.m_options.m_bAutoColumnWidths = 1;
+  std::string text = f.Generate();
+  // Any file is asked, whatever its extension.
+  EXPECT_NE(text.find("Quarterly Report"), std::string::npos);
+  EXPECT_NE(text.find("Ada Lovelace"), std::string::npos);
+  EXPECT_NE(text.find(GetFileOwner(tree)), std::string::npos);
 }
 
 }  // namespace
