@@ -46,6 +46,8 @@ std::uint64_t CListingEngine::ListArchive(CDirRecord& dir, const std::string& na
 CDirRecord* CListingEngine::BeginArchiveDir(const std::string& dirPath,
                                             const std::string& archiveName, int baseLength) {
   const std::string path = Join(dirPath, archiveName);
+  m_archiveChainKey.clear();
+  m_archiveChain.clear();
   CDirRecord* rec = FindDir(path);
   if (!rec) rec = NewDir(path, baseLength);
   rec->m_bArchive = true;
@@ -71,34 +73,47 @@ void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::
   CDirRecord* dir = FindDir(archivePath);
   if (!dir) return;
   const bool isDir = (attributes & kAttrDirectory) != 0;
-  // Split the member path into its components; empty, "." and ".." components are dropped so
-  // a member can never address anything outside its archive.
-  std::vector<std::string> parts;
-  std::size_t pos = 0;
-  while (pos <= entryPath.size()) {
-    std::size_t end = entryPath.find_first_of("/\\", pos);
-    if (end == std::string::npos) end = entryPath.size();
-    std::string part = entryPath.substr(pos, end - pos);
-    if (!part.empty() && part != "." && part != "..") parts.push_back(std::move(part));
-    pos = end + 1;
-  }
-  if (parts.empty()) return;
-  const std::string leaf = parts.back();
-  parts.pop_back();
-  std::string path = archivePath;
-  for (const std::string& part : parts) {
-    path = Join(path, part);
-    CDirRecord* next = FindDir(path);
-    if (!next) {
-      next = NewDir(path, dir->m_nBaseLength);
-      next->m_bArchive = true;
-      next->m_pParent = dir;
-      next->m_tCreation = next->m_tLastAccess = next->m_tLastWrite = time;
-      ++m_nDirs;
+  // Members of one folder usually follow each other: the folder chain of the last member is
+  // kept and reused when the next member's folder part is the same.
+  std::size_t lastSep = entryPath.find_last_of("/\\");
+  std::string_view folderPart = lastSep == std::string::npos
+                                    ? std::string_view()
+                                    : std::string_view(entryPath).substr(0, lastSep);
+  std::string leaf = entryPath.substr(lastSep == std::string::npos ? 0 : lastSep + 1);
+  if (leaf.empty() || leaf == "." || leaf == "..") return;
+  std::string key = archivePath;
+  key.push_back('\0');
+  key.append(folderPart);
+  if (key != m_archiveChainKey) {
+    m_archiveChain.clear();
+    std::string path = archivePath;
+    CDirRecord* cur = dir;
+    std::size_t pos = 0;
+    while (pos < folderPart.size()) {
+      std::size_t end = folderPart.find_first_of("/\\", pos);
+      if (end == std::string_view::npos) end = folderPart.size();
+      std::string_view part = folderPart.substr(pos, end - pos);
+      pos = end + 1;
+      // Empty, "." and ".." components are dropped: a member never leaves its archive.
+      if (part.empty() || part == "." || part == "..") continue;
+      path = Join(path, std::string(part));
+      CDirRecord* next = FindDir(path);
+      if (!next) {
+        next = NewDir(path, cur->m_nBaseLength);
+        next->m_bArchive = true;
+        next->m_pParent = cur;
+        next->m_tCreation = next->m_tLastAccess = next->m_tLastWrite = time;
+        ++m_nDirs;
+      }
+      cur = next;
+      m_archiveChain.push_back(cur);
     }
-    dir = next;
-    if (!isDir) dir->m_nSize += size;
+    m_archiveChainKey = std::move(key);
   }
+  if (!m_archiveChain.empty()) dir = m_archiveChain.back();
+  if (!isDir)
+    for (CDirRecord* d : m_archiveChain) d->m_nSize += size;
+  const std::string& path = dir->m_strPath;
   if (isDir) {
     const std::string own = Join(path, leaf);
     CDirRecord* d = FindDir(own);

@@ -35,7 +35,71 @@ bool COvTxtOutput::Measuring() const {
   return m_options.m_bAutoColumnWidths && m_context.m_bMeasuring;
 }
 
+namespace {
+
+// True when every byte is a printable ASCII character (no decoding or replacing needed).
+bool PlainAscii(const std::string& s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) return false;
+  return true;
+}
+
+void AppendPaddedBytes(std::string& line, const std::string& text, std::size_t from, std::size_t w,
+                       int align) {
+  std::size_t d = from < text.size() ? std::min(w, text.size() - from) : 0;
+  std::size_t pad = w - d;
+  std::size_t before = align == 1 ? pad : align == 2 ? pad / 2 : 0;
+  line.append(before, ' ');
+  if (d) line.append(text, from, d);
+  line.append(pad - before, ' ');
+}
+
+}  // namespace
+
+bool COvTxtOutput::LayoutAsciiRow(COutputColumns& columns, std::string& out) {
+  for (int k = 0; k < kColumnCount; ++k) {
+    const int id = columns[k].m_nOrder;
+    if (id < 0 || id >= kColumnCount) continue;
+    const COutputColumn& c = columns[id];
+    if (c.m_bShown && !c.m_bFolded && !PlainAscii(m_cells[static_cast<std::size_t>(id)]))
+      return false;
+  }
+  for (std::size_t line = 0;; ++line) {
+    bool more = false;
+    bool first = true;
+    for (int k = 0; k < kColumnCount; ++k) {
+      const int id = columns[k].m_nOrder;
+      if (id < 0 || id >= kColumnCount) continue;
+      COutputColumn& c = columns[id];
+      if (!c.m_bShown || c.m_bFolded) continue;
+      const std::string& t = m_cells[static_cast<std::size_t>(id)];
+      if (Measuring()) {
+        if (static_cast<int>(t.size()) > c.m_nWidth) c.m_nWidth = static_cast<int>(t.size());
+        continue;
+      }
+      const std::size_t w = static_cast<std::size_t>(c.m_nWidth < 1 ? 1 : c.m_nWidth);
+      if (!first) out.push_back(' ');
+      first = false;
+      if (line == 0) {
+        AppendPaddedBytes(out, t, 0, w, c.m_nAlign);
+        if (t.size() > w && m_options.m_bWrapColumns) more = true;
+      } else if (t.size() > w) {
+        AppendPaddedBytes(out, t, w * line, w, c.m_nAlign);
+        if (t.size() > w * (line + 1)) more = true;
+      } else {
+        out.append(w, ' ');
+      }
+    }
+    if (!more || !m_options.m_bWrapColumns || Measuring()) break;
+    out.push_back('\n');
+  }
+  return true;
+}
+
 void COvTxtOutput::LayoutRow(COutputColumns& columns, std::string& out) {
+  out.clear();
+  if (LayoutAsciiRow(columns, out)) return;
+  out.clear();
   struct Part {
     int id;
     std::size_t width;

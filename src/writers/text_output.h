@@ -22,6 +22,9 @@ class COvTxtOutput : public COvOutput {
   // Lays out the cells of the participating columns as one or more lines (or, in the
   // measuring pass, only widens the columns).
   void LayoutRow(COutputColumns& columns, std::string& out);
+  // The same for rows of printable ASCII only, without decoding; false (nothing done) when a
+  // cell holds anything else.
+  bool LayoutAsciiRow(COutputColumns& columns, std::string& out);
   bool Measuring() const;
 
   std::vector<std::u32string> m_decoded;
