@@ -111,13 +111,18 @@ std::string HashMemoryErrorText(std::string_view supportAddress) {
   return std::string("Memory allocation error. Please contact ").append(supportAddress);
 }
 
-bool ComputeHashes(HashSource& source, const std::string& path, const HashRequest& want,
-                   HashProgress* progress, HashResults& out) {
+namespace {
+
+bool StopBeforeStart(HashProgress* progress, HashResults& out) {
   out = HashResults();
-  if (progress && progress->StopRequested()) {
-    out.status = HashStatus::kCancelled;
-    return true;
-  }
+  if (!progress || !progress->StopRequested()) return false;
+  out.status = HashStatus::kCancelled;
+  return true;
+}
+
+// The pass itself, once the stop flag was found clear.
+bool RunPass(HashSource& source, const std::string& path, const HashRequest& want,
+             HashProgress* progress, HashResults& out) {
   if (!source.IsOpen()) {
     SetUnreadable(want, out);
     return false;
@@ -161,16 +166,19 @@ bool ComputeHashes(HashSource& source, const std::string& path, const HashReques
   return false;
 }
 
+}  // namespace
+
+bool ComputeHashes(HashSource& source, const std::string& path, const HashRequest& want,
+                   HashProgress* progress, HashResults& out) {
+  return StopBeforeStart(progress, out) || RunPass(source, path, want, progress, out);
+}
+
 bool ComputeHashes(const std::string& path, const HashRequest& want, HashProgress* progress,
                    HashResults& out) {
   // The stop flag is seen before the file is even opened.
-  if (progress && progress->StopRequested()) {
-    out = HashResults();
-    out.status = HashStatus::kCancelled;
-    return true;
-  }
+  if (StopBeforeStart(progress, out)) return true;
   FileHashSource source(path);
-  return ComputeHashes(source, path, want, progress, out);
+  return RunPass(source, path, want, progress, out);
 }
 
 bool ComputeCrc32(const std::string& path, HashProgress* progress, std::uint32_t& crc) {
