@@ -68,18 +68,18 @@ struct PeImage {
 // Reads the MZ and PE headers, the resource data directory and the section table.
 bool ReadHeaders(PeBytes& bytes, PeImage& image) {
   ByteCursor mz(bytes.Get(0, 64));
-  std::uint32_t peOffset;
+  std::uint32_t peOffset = 0;
   if (!mz.Match("MZ") || !mz.Seek(0x3C) || !mz.U32LE(peOffset)) return false;
 
   ByteCursor pe(bytes.Get(peOffset, 24));
-  std::uint16_t sectionCount, optionalSize;
+  std::uint16_t sectionCount = 0, optionalSize = 0;
   if (!pe.Match(std::string_view("PE\0\0", 4)) || !pe.Skip(2) || !pe.U16LE(sectionCount) ||
       !pe.Skip(12) || !pe.U16LE(optionalSize))
     return false;
 
   const std::uint64_t optionalAt = std::uint64_t{peOffset} + 24;
   ByteCursor opt(bytes.Get(optionalAt, std::min<std::size_t>(optionalSize, kMaxOptionalHeader)));
-  std::uint16_t magic;
+  std::uint16_t magic = 0;
   if (!opt.U16LE(magic)) return false;
   std::size_t countAt, directoriesAt;
   if (magic == 0x10B) {  // PE32
@@ -91,7 +91,7 @@ bool ReadHeaders(PeBytes& bytes, PeImage& image) {
   } else {
     return false;
   }
-  std::uint32_t directoryCount, resourceSize;
+  std::uint32_t directoryCount = 0, resourceSize = 0;
   if (!opt.Seek(60) || !opt.U32LE(image.sizeOfHeaders) || !opt.Seek(countAt) ||
       !opt.U32LE(directoryCount) || directoryCount < 3 || !opt.Seek(directoriesAt + 2 * 8) ||
       !opt.U32LE(image.resourceRva) || !opt.U32LE(resourceSize))
@@ -153,7 +153,7 @@ std::vector<DirectoryEntry> ReadDirectory(PeBytes& bytes, const PeImage& image,
   std::vector<DirectoryEntry> entries;
   const std::uint64_t rva = std::uint64_t{image.resourceRva} + offset;
   ByteCursor head(GetRva(bytes, image, rva, 16));
-  std::uint16_t named, ids;
+  std::uint16_t named = 0, ids = 0;
   if (!head.Skip(12) || !head.U16LE(named) || !head.U16LE(ids)) return entries;
   const std::size_t count = std::min<std::size_t>(std::size_t{named} + ids, kMaxDirectoryEntries);
   ByteCursor list(GetRva(bytes, image, rva + 16, count * 8));
@@ -187,7 +187,7 @@ std::span<const std::uint8_t> FindVersionResource(PeBytes& bytes, const PeImage&
   const DirectoryEntry* language = Pick(languages, false, {0x0000, 0x0409}, true);
   if (!language) return {};
   ByteCursor data(GetRva(bytes, image, std::uint64_t{image.resourceRva} + language->Offset(), 16));
-  std::uint32_t dataRva, dataSize;
+  std::uint32_t dataRva = 0, dataSize = 0;
   if (!data.U32LE(dataRva) || !data.U32LE(dataSize)) return {};
   // A resource cut short by the end of its section or of the file is not read in part.
   const std::size_t want = std::min<std::size_t>(dataSize, kMaxVersionBytes);

@@ -119,7 +119,7 @@ bool ParseVersionResource(std::span<const std::uint8_t> res, VersionInfo& info) 
   std::uint64_t fileNumber = 0, productNumber = 0;
   if (root.valueLength == kFixedPartSize && root.valueEnd - root.valueStart == kFixedPartSize) {
     ByteCursor c(res.subspan(root.valueStart, kFixedPartSize));
-    std::uint32_t fileMs, fileLs, productMs, productLs;
+    std::uint32_t fileMs = 0, fileLs = 0, productMs = 0, productLs = 0;
     fixed =
         c.Skip(8) && c.U32LE(fileMs) && c.U32LE(fileLs) && c.U32LE(productMs) && c.U32LE(productLs);
     fileNumber = std::uint64_t{fileMs} << 32 | fileLs;
