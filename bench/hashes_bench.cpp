@@ -62,10 +62,18 @@ void HashFile(benchmark::State& state, HashRequest want) {
   state.SetBytesProcessed(state.iterations() * size);
 }
 
-BENCHMARK_CAPTURE(HashFile, Crc32, HashRequest{true, false, false})->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(HashFile, Md5, HashRequest{false, true, false})->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(HashFile, Sha1, HashRequest{false, false, true})->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(HashFile, All, HashRequest{true, true, true})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HashFile, Crc32, HashRequest{true, false, false})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(HashFile, Md5, HashRequest{false, true, false})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(HashFile, Sha1, HashRequest{false, false, true})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(HashFile, All, HashRequest{true, true, true})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 const std::vector<std::uint8_t>& Buffer() {
   static const std::vector<std::uint8_t> buf = [] {
