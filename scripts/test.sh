@@ -13,7 +13,7 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 cmake -S . -B build-asan -DORVANE_GUI=OFF -DORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE slow
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^Slow'
 
 # Fuzz targets: each runs for a short fixed time from its seeds.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DORVANE_GUI=OFF -DORVANE_FUZZ=ON -DORVANE_TESTS=OFF \

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "fileinfo/doc_properties.h"
+#include "fileinfo/hashes.h"
 #include "fileinfo/media_info.h"
+#include "fileinfo/pe_version.h"
 
 namespace orvane {
 
@@ -16,8 +18,9 @@ struct FileInfoGroups {
   bool m_bTypeLoaded = false;
   std::string m_strOwner;  // column 11
   bool m_bOwnerLoaded = false;
-  std::uint32_t m_nCrc32 = 0;  // column 20
-  bool m_bCrc32Loaded = false;
+  VersionInfo m_version;  // columns 12 to 19
+  bool m_bVersionLoaded = false;
+  FileHashes m_hashes;       // columns 20 to 22, each with its own loaded state
   DocProperties m_docProps;  // columns 23 to 39
   bool m_bDocLoaded = false;
   MediaInfo m_media;  // columns 40 to 50

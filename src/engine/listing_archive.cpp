@@ -132,8 +132,8 @@ void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::
   rec.m_tCreation = rec.m_tLastWrite = rec.m_tLastAccess = time;
   AttributeLetters(attributes, rec.m_strAttributes);
   FileInfoGroups& g = rec.Info();
-  g.m_nCrc32 = crc;
-  g.m_bCrc32Loaded = true;
+  g.m_hashes.crc32 = crc;  // the CRC stored in the archive
+  g.m_hashes.crc32Loaded = true;
   if (isDir) {
     rec.m_bIsDir = true;
     rec.m_strName = leaf;

@@ -176,7 +176,7 @@ class CListingEngine {
   std::array<std::string, kColumnCount> m_titles;
   OutputContext m_context;
   bool m_bHashCancelled = false;
-  std::string m_archiveChainKey;  // archive path and folder part of the last member
+  std::string m_archiveChainKey;            // archive path and folder part of the last member
   std::vector<CDirRecord*> m_archiveChain;  // its folder records, outermost first
   std::string m_mountPointCache;
   std::string m_mountPointCacheKey;

@@ -6,8 +6,10 @@
 #include "engine/sorting.h"
 #include "engine/strings.h"
 #include "fileinfo/doc_properties.h"
+#include "fileinfo/hashes.h"
 #include "fileinfo/media_dispatch.h"
 #include "fileinfo/mp3_reader.h"
+#include "fileinfo/pe_version.h"
 #include "platform/owner.h"
 #include "platform/type_names.h"
 
@@ -19,6 +21,21 @@ bool AnyShown(const CListingOptions& o, int first, int last) {
     if (o.IsShown(i)) return true;
   return false;
 }
+
+// The engine as the hash readers see it: progress through the shared status throttle, and the
+// stop event.
+class EngineHashProgress : public HashProgress {
+ public:
+  explicit EngineHashProgress(CListingEngine& engine) : m_engine(engine) {}
+  void ReportProgress(const std::string& path, std::uint64_t done, std::uint64_t total,
+                      const char* label) override {
+    m_engine.ReportProgress(path, done, total, label);
+  }
+  bool StopRequested() override { return m_engine.StopRequested(); }
+
+ private:
+  CListingEngine& m_engine;
+};
 
 }  // namespace
 
@@ -40,6 +57,23 @@ void CListingEngine::ReadScanExtras(CFileRecord& rec, const std::string& fullPat
 bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
   const CListingOptions& o = m_options;
   bool ok = true;
+  if (AnyShown(o, kColFileVersion, kColLanguage)) {
+    FileInfoGroups& g = rec.Info();
+    if (!g.m_bVersionLoaded) {
+      ReadVersionInfo(fullPath, g.m_version);
+      g.m_bVersionLoaded = true;
+    }
+  }
+  HashRequest hashes;
+  hashes.crc32 = o.IsShown(kColCrc32);
+  hashes.md5 = o.IsShown(kColMd5);
+  hashes.sha1 = o.IsShown(kColSha1);
+  if (hashes.Any()) {
+    // Only the digests not loaded yet are computed, in one read of the file; a cancelled pass
+    // leaves them unloaded so the next generation computes them.
+    EngineHashProgress progress(*this);
+    if (LoadFileHashes(fullPath, hashes, &progress, rec.Info().m_hashes)) ok = false;
+  }
   if (AnyShown(o, kColDocFirst, kColDocLast)) {
     FileInfoGroups& g = rec.Info();
     if (!g.m_bDocLoaded) {
@@ -69,12 +103,23 @@ void CListingEngine::ReadDirOwner(CDirRecord& dir) {
 void CListingEngine::FillExtraCells(CFileRecord& rec) {
   const CListingOptions& o = m_options;
   auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  static const FileHashes kNoHashes;
+  const FileHashes& h = rec.m_pInfo ? rec.m_pInfo->m_hashes : kNoHashes;
+  if (o.IsShown(kColCrc32)) cell(kColCrc32) = Crc32Cell(h, rec.m_bIsDir);
+  if (o.IsShown(kColMd5)) cell(kColMd5) = Md5Cell(h, rec.m_bIsDir);
+  if (o.IsShown(kColSha1)) cell(kColSha1) = Sha1Cell(h, rec.m_bIsDir);
   if (!rec.m_pInfo) return;
   const FileInfoGroups& g = *rec.m_pInfo;
   const NumberFormat nf = NumberFormat::FromOptions(o);
   if (o.IsShown(kColType)) cell(kColType) = g.m_strType;
   if (o.IsShown(kColOwner)) cell(kColOwner) = g.m_strOwner;
   if (rec.m_bIsDir) return;
+  if (AnyShown(o, kColFileVersion, kColLanguage)) {
+    const VersionInfo& v = g.m_version;
+    const std::string* texts[] = {&v.fileVersion, &v.productVersion, &v.productName, &v.description,
+                                  &v.copyright,   &v.company,        &v.comments,    &v.language};
+    for (int i = 0; i < 8; ++i) cell(kColFileVersion + i) = *texts[i];
+  }
   if (AnyShown(o, kColDocFirst, kColDocLast)) {
     const DocProperties& d = g.m_docProps;
     const std::string* texts[] = {&d.title,    &d.subject,      &d.author,     &d.keywords,
@@ -135,7 +180,35 @@ SortValue ItemExtraSortValue(const CFileRecord& r, int key) {
   const MediaInfo& m = g.m_media;
   const Mp3Tags& t = g.m_mp3;
   const DocProperties& d = g.m_docProps;
+  const VersionInfo& ver = g.m_version;
+  auto unsignedNumber = [&](std::uint64_t n) {
+    v.kind = SortValue::kUnsigned;
+    v.unum = n;
+    return v;
+  };
   switch (key) {
+    case kColFileVersion:
+      return unsignedNumber(ver.fileVersionNumber);
+    case kColProductVersion:
+      return unsignedNumber(ver.productVersionNumber);
+    case 14:
+      return text(ver.productName);
+    case 15:
+      return text(ver.description);
+    case 16:
+      return text(ver.copyright);
+    case 17:
+      return text(ver.company);
+    case 18:
+      return text(ver.comments);
+    case kColLanguage:
+      return text(ver.language);
+    case kColCrc32:
+      return unsignedNumber(g.m_hashes.crc32);
+    case kColMd5:
+      return text(g.m_hashes.md5);
+    case kColSha1:
+      return text(g.m_hashes.sha1);
     case 23:
       return text(d.title);
     case 24:

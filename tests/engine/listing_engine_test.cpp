@@ -301,3 +301,48 @@ TEST(ListingEngine, DocumentPropertiesAndOwner) {
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(ListingEngine, HashesAreComputedOnceAndReusedWhileTheFileIsUnchanged) {
+  Fixture f;
+  const std::string file = f.tmp / "tree/data.bin";
+  test::WriteFile(file, "abc");
+  test::WriteFile(f.tmp / "tree/sub/x", "");
+  f.Check("2");
+  for (int id : {kColCrc32, kColMd5, kColSha1}) f.engine.m_options.m_bColumn[id] = 1;
+  std::string text = f.Generate();
+  EXPECT_NE(text.find("352441c2"), std::string::npos);                          // CRC32("abc")
+  EXPECT_NE(text.find("900150983cd24fb0d6963f7d28e17f72"), std::string::npos);  // MD5("abc")
+  EXPECT_NE(text.find("a9993e364706816aba3e25717850c26c9cd0d89d"), std::string::npos);
+  // A directory entry gets blanks of the digests' widths.
+  EXPECT_NE(text.find("<sub>"), std::string::npos);
+  // New content with the same last-write time: the stored digests are shown again (not read).
+  struct stat st;
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  test::WriteFile(file, "xyz");
+  struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  text = f.Generate();
+  EXPECT_NE(text.find("900150983cd24fb0d6963f7d28e17f72"), std::string::npos);
+  // A new last-write time reads the file again.
+  struct timespec later[2] = {{0, UTIME_OMIT}, {st.st_mtim.tv_sec + 10, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), later, 0), 0);
+  text = f.Generate();
+  EXPECT_NE(text.find("d16fb36f0911f878998c136191af705e"), std::string::npos);  // MD5("xyz")
+}
+
+TEST(ListingEngine, VersionColumnsOfExecutables) {
+  Fixture f;
+  const std::string tree = f.tmp / "tree";
+  test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("pe") + "'/*.exe '" + tree + "'/");
+  f.Check("2");
+  for (int id = kColFileVersion; id <= kColLanguage; ++id) f.engine.m_options.m_bColumn[id] = 1;
+  f.engine.m_options.m_bAutoColumnWidths = 1;
+  std::string text = f.Generate();
+  EXPECT_NE(text.find("English (United States)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane
