@@ -128,40 +128,15 @@ void Compress(std::array<std::uint32_t, 4>& state, const std::uint8_t* p, std::s
 Md5Digest::Md5Digest() : m_state{0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u} {}
 
 void Md5Digest::Update(std::span<const std::uint8_t> bytes) {
-  const std::uint8_t* p = bytes.data();
-  std::size_t n = bytes.size();
-  if (n == 0) return;
-  m_length += n;
-  if (m_used > 0) {
-    const std::size_t take = n < 64 - m_used ? n : 64 - m_used;
-    std::memcpy(m_block.data() + m_used, p, take);
-    m_used += take;
-    p += take;
-    n -= take;
-    if (m_used < 64) return;
-    Compress(m_state, m_block.data(), 1);
-    m_used = 0;
-  }
-  Compress(m_state, p, n / 64);
-  p += n / 64 * 64;
-  n %= 64;
-  if (n > 0) std::memcpy(m_block.data(), p, n);
-  m_used = n;
+  m_blocks.Update(bytes, [this](const std::uint8_t* blocks, std::size_t count) {
+    Compress(m_state, blocks, count);
+  });
 }
 
 Md5Digest::Bytes Md5Digest::Final() {
-  const std::uint64_t bits = m_length * 8;
-  m_block[m_used++] = 0x80;
-  if (m_used > 56) {
-    std::memset(m_block.data() + m_used, 0, 64 - m_used);
-    Compress(m_state, m_block.data(), 1);
-    m_used = 0;
-  }
-  std::memset(m_block.data() + m_used, 0, 56 - m_used);
-  StoreLE32(m_block.data() + 56, static_cast<std::uint32_t>(bits));
-  StoreLE32(m_block.data() + 60, static_cast<std::uint32_t>(bits >> 32));
-  Compress(m_state, m_block.data(), 1);
-  m_used = 0;
+  m_blocks.Finish(false, [this](const std::uint8_t* blocks, std::size_t count) {
+    Compress(m_state, blocks, count);
+  });
   Bytes out;
   for (int i = 0; i < 4; ++i) StoreLE32(out.data() + 4 * i, m_state[i]);
   return out;

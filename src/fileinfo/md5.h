@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+#include "fileinfo/hash_blocks.h"
+
 namespace orvane {
 
 class Md5Digest {
@@ -23,9 +25,7 @@ class Md5Digest {
 
  private:
   std::array<std::uint32_t, 4> m_state;
-  std::uint64_t m_length = 0;  // bytes fed so far
-  std::array<std::uint8_t, 64> m_block{};
-  std::size_t m_used = 0;  // bytes waiting in m_block
+  HashBlocks m_blocks;
 };
 
 // Lower-case hexadecimal text of bytes, two digits per byte in order.

@@ -13,6 +13,8 @@
 #include <span>
 #include <string>
 
+#include "fileinfo/hash_blocks.h"
+
 namespace orvane {
 
 // The block routines; kShaNi exists only on x86 processors with the SHA extensions.
@@ -37,9 +39,7 @@ class Sha1Digest {
  private:
   BlockFn m_compress;
   std::uint32_t m_state[5];
-  std::uint64_t m_length = 0;  // bytes fed so far
-  std::array<std::uint8_t, 64> m_block{};
-  std::size_t m_used = 0;  // bytes waiting in m_block
+  HashBlocks m_blocks;
 };
 
 // The SHA-1 text of a byte range (convenience for tests and small data).
