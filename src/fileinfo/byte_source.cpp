@@ -51,7 +51,10 @@ std::size_t FileByteSource::ReadAt(std::uint64_t offset, std::uint8_t* out, std:
     std::uint64_t at = offset + done;
     if (at < m_cacheOffset || at >= m_cacheOffset + m_cache.size()) {
       m_cacheOffset = at;
-      if (!m_file->ReadAt(at, kBlock, m_cache)) {
+      // The first block is small, so probing a file's head (is this a compound file, a
+      // picture?) costs one small read; later blocks are large.
+      const std::size_t block = m_fills++ == 0 ? std::max(kFirstBlock, len - done) : kBlock;
+      if (!m_file->ReadAt(at, block, m_cache)) {
         m_cache.clear();
         break;
       }

@@ -48,6 +48,8 @@ class FileByteSource final : public ByteSource {
 
  private:
   static constexpr std::size_t kBlock = 64 * 1024;
+  static constexpr std::size_t kFirstBlock = 4096;
+  mutable int m_fills = 0;
   std::unique_ptr<FileSource> m_file;
   mutable std::vector<std::uint8_t> m_cache;
   mutable std::uint64_t m_cacheOffset = 0;

@@ -5,7 +5,6 @@
 
 #include "engine/unicode.h"
 #include "fileinfo/byte_cursor.h"
-#include "platform/file_source.h"
 
 namespace orvane {
 namespace {
@@ -41,24 +40,19 @@ std::uint64_t DivideRoundingUp(std::uint64_t a, std::uint64_t b) {
 }  // namespace
 
 bool CompoundFile::Open(std::span<const std::uint8_t> bytes) {
-  m_bytes = bytes;
-  m_file = nullptr;
-  m_fileSize = bytes.size();
-  return OpenCommon();
+  m_spanSource = SpanByteSource(bytes);
+  return Open(m_spanSource);
 }
 
-bool CompoundFile::Open(const FileSource& file) {
-  m_bytes = {};
-  m_file = &file;
-  m_fileSize = file.IsOpen() ? file.Size() : 0;
+bool CompoundFile::Open(const ByteSource& source) {
+  m_source = &source;
+  m_fileSize = source.Size();
   return OpenCommon();
 }
 
 bool CompoundFile::ReadAt(std::uint64_t offset, std::size_t len, std::uint8_t* out) const {
-  if (offset > m_fileSize || len > m_fileSize - offset) return false;
-  if (m_file) return m_file->ReadInto(offset, out, len) == static_cast<long long>(len);
-  if (len) std::memcpy(out, m_bytes.data() + offset, len);
-  return true;
+  if (!m_source || offset > m_fileSize || len > m_fileSize - offset) return false;
+  return len == 0 || m_source->ReadAt(offset, out, len) == len;
 }
 
 bool CompoundFile::OpenCommon() {

@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
-namespace orvane {
+#include "fileinfo/byte_source.h"
 
-class FileSource;
+namespace orvane {
 
 class CompoundFile {
  public:
@@ -41,8 +41,8 @@ class CompoundFile {
   // Opens the compound file held in bytes. False when they are not one (bad signature or header,
   // or no readable root directory entry).
   bool Open(std::span<const std::uint8_t> bytes);
-  // Opens the compound file read through an open file.
-  bool Open(const FileSource& file);
+  // Opens the compound file read through a byte source (which must outlive this object).
+  bool Open(const ByteSource& source);
 
   // The directory entries in stored order; entry 0 is the root.
   const std::vector<Entry>& Entries() const { return m_entries; }
@@ -65,8 +65,8 @@ class CompoundFile {
   bool LoadMiniFat(std::uint32_t firstSector);
   bool ReadMiniStream(const Entry& entry, std::uint64_t len, std::vector<std::uint8_t>& out) const;
 
-  std::span<const std::uint8_t> m_bytes;
-  const FileSource* m_file = nullptr;
+  SpanByteSource m_spanSource{std::span<const std::uint8_t>()};
+  const ByteSource* m_source = nullptr;
   std::uint64_t m_fileSize = 0;
   std::uint32_t m_sectorShift = 9;
   std::uint32_t m_sectorSize = 512;

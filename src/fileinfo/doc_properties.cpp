@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "fileinfo/archive_member.h"
+#include "fileinfo/byte_source.h"
 #include "fileinfo/compound_file.h"
 #include "fileinfo/property_set.h"
-#include "platform/file_source.h"
 
 namespace orvane {
 namespace {
@@ -74,7 +74,7 @@ bool ReadDocumentProperties(std::span<const std::uint8_t> bytes, DocProperties& 
 
 bool ReadDocumentProperties(const std::string& path, DocProperties& out) {
   out = DocProperties{};
-  FileSource file(path);
+  FileByteSource file(path);
   CompoundFile cf;
   return file.IsOpen() && cf.Open(file) && ReadFromCompoundFile(cf, out);
 }

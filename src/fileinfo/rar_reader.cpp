@@ -10,7 +10,6 @@
 #include "fileinfo/archive_member.h"
 #include "fileinfo/byte_cursor.h"
 #include "platform/codepage.h"
-#include "platform/file_source.h"
 
 namespace orvane {
 namespace {
@@ -128,25 +127,22 @@ RarReader::~RarReader() = default;
 
 RarStatus RarReader::Open(std::span<const std::uint8_t> bytes) {
   Close();
-  m_bytes = bytes;
+  m_source = std::make_unique<SpanByteSource>(bytes);
   m_size = bytes.size();
   return OpenCommon();
 }
 
 RarStatus RarReader::Open(const std::string& path) {
   Close();
-  m_file = std::make_unique<FileSource>(path);
-  if (!m_file->IsOpen()) {
-    m_file.reset();
-    return RarStatus::kNotRar;
-  }
-  m_size = m_file->Size();
+  auto file = std::make_unique<FileByteSource>(path);
+  if (!file->IsOpen()) return RarStatus::kNotRar;
+  m_size = file->Size();
+  m_source = std::move(file);
   return OpenCommon();
 }
 
 void RarReader::Close() {
-  m_bytes = {};
-  m_file.reset();
+  m_source.reset();
   m_size = m_pos = m_dataEnd = 0;
   m_haveHeader = false;
   m_done = true;
@@ -154,10 +150,8 @@ void RarReader::Close() {
 }
 
 bool RarReader::ReadAt(std::uint64_t offset, std::size_t len, std::uint8_t* out) const {
-  if (offset > m_size || len > m_size - offset) return false;
-  if (m_file) return m_file->ReadInto(offset, out, len) == static_cast<long long>(len);
-  if (len) std::memcpy(out, m_bytes.data() + offset, len);
-  return true;
+  if (!m_source || offset > m_size || len > m_size - offset) return false;
+  return len == 0 || m_source->ReadAt(offset, out, len) == len;
 }
 
 RarStatus RarReader::OpenCommon() {

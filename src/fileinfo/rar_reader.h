@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace orvane {
+#include "fileinfo/byte_source.h"
 
-class FileSource;
+namespace orvane {
 
 enum class RarStatus {
   kOk,
@@ -70,8 +70,7 @@ class RarReader {
   RarStatus ReadBlock5(RarFileHeader& out, bool& isFile, std::uint64_t& headerType);
   RarStatus ReadHeader5Raw(std::vector<std::uint8_t>& header, std::size_t& bodyStart);
 
-  std::span<const std::uint8_t> m_bytes;
-  std::unique_ptr<FileSource> m_file;
+  std::unique_ptr<ByteSource> m_source;
   std::uint64_t m_size = 0;
   std::uint64_t m_pos = 0;      // start of the next block
   std::uint64_t m_dataEnd = 0;  // end of the data of the last block read
