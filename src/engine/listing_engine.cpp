@@ -162,7 +162,7 @@ void CListingEngine::UpdateStatus(bool force) {
     const std::int64_t now = TickMs();
     if (!force && now - g_lastProgressTick < 100) return;
     g_lastProgressTick = now;
-    const NumberFormat nf = NumberFormat::FromOptions(m_options);
+    const NumberFormat& nf = m_numberFormat;
     m_strSummary =
         GetText(5002) + ": " + FormatInteger(m_nDirs, nf) + ", " + GetText(5001) + ": " +
         FormatInteger(m_nFiles, nf) + ", " + GetText(5017) + ": " +
@@ -221,6 +221,10 @@ bool CListingEngine::Scan() {
   }
   m_dirs.clear();
   m_dirIndex.clear();
+  m_numberFormat = NumberFormat::FromOptions(m_options);
+  m_filter = std::make_unique<FileFilter>(m_options);
+  m_bScanExtras = m_options.IsShown(kColType) || m_options.IsShown(kColOwner);
+  for (int id = kColFileVersion; id <= kColMp3Last; ++id) m_bScanExtras |= m_options.IsShown(id);
   UpdateStatus(true);
   for (const auto& [rawPath, code] : m_checkedDirs) {
     if (StopRequested()) break;
@@ -336,7 +340,6 @@ void CListingEngine::ScanEntries(ScanFrame& frame, std::vector<FindData>& subdir
   CDirRecord& dir = *frame.dir;
   CBRMNetFind finder;
   if (!frame.handle.IsOpen() || !finder.FindFile(frame.handle)) return;
-  FileFilter filter(m_options);
   const bool recurse = frame.withSubdirs &&
                        (!m_options.m_bLimitRecursion || frame.depth < m_options.m_nRecursionLevel);
   // Index of the previous generation's records of this directory, by name.
@@ -351,7 +354,7 @@ void CListingEngine::ScanEntries(ScanFrame& frame, std::vector<FindData>& subdir
     if ((++sinceStatus & 63) == 0 && StopRequested()) break;
     const FindData& e = finder.Current();
     const bool realDir = (e.attributes & kFindDirectory) && !e.isLink;
-    if (filter.Passes(e)) {
+    if (m_filter->Passes(e)) {
       CFileRecord rec;
       if (auto it = oldIndex.find(e.name); it != oldIndex.end()) {
         CFileRecord& old = frame.old->m_items[it->second];
@@ -385,7 +388,7 @@ void CListingEngine::ScanEntries(ScanFrame& frame, std::vector<FindData>& subdir
       }
       dir.m_items.push_back(std::move(rec));
       CFileRecord& stored = dir.m_items.back();
-      ReadScanExtras(stored, FullPath(dir, e.name));
+      if (m_bScanExtras) ReadScanExtras(stored, FullPath(dir, e.name));
       if (isArchive && recurse) dir.m_nSize += ListArchive(dir, e.name);
       if ((sinceStatus & 15) == 0) UpdateStatus(false);
     }

@@ -20,6 +20,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/filter.h"
+#include "engine/formatting.h"
 #include "engine/listing_options.h"
 #include "engine/records.h"
 #include "engine/sync_event.h"
@@ -171,6 +173,10 @@ class CListingEngine {
   int m_nDirSeq = 0;
   std::string m_strSummary;
 
+  NumberFormat m_numberFormat;           // the listing's separators, set at the start of each phase
+  std::unique_ptr<FileFilter> m_filter;  // compiled once per scan
+  bool m_bScanExtras = false;            // the scan reads extra information (type, owner, contents)
+  bool m_bReadsFiles = false;  // a shown column needs a file's contents (columns 12 to 57)
   COutputColumns m_columns;
   std::array<std::string, kColumnCount> m_cellText;
   std::array<std::string, kColumnCount> m_titles;

@@ -110,7 +110,7 @@ void CListingEngine::FillExtraCells(CFileRecord& rec) {
   if (o.IsShown(kColSha1)) cell(kColSha1) = Sha1Cell(h, rec.m_bIsDir);
   if (!rec.m_pInfo) return;
   const FileInfoGroups& g = *rec.m_pInfo;
-  const NumberFormat nf = NumberFormat::FromOptions(o);
+  const NumberFormat& nf = m_numberFormat;
   if (o.IsShown(kColType)) cell(kColType) = g.m_strType;
   if (o.IsShown(kColOwner)) cell(kColOwner) = g.m_strOwner;
   if (rec.m_bIsDir) return;

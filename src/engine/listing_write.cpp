@@ -12,6 +12,9 @@ namespace orvane {
 
 void CListingEngine::SetupColumns(bool resetWidths) {
   const CListingOptions& o = m_options;
+  m_numberFormat = NumberFormat::FromOptions(o);
+  m_bReadsFiles = false;
+  for (int id = kColFileVersion; id <= kColMp3Last; ++id) m_bReadsFiles |= o.IsShown(id);
   for (int i = 0; i < kColumnCount; ++i) {
     COutputColumn& c = m_columns[i];
     m_titles[static_cast<std::size_t>(i)] = ColumnInfo(i).m_strName;
@@ -41,7 +44,7 @@ std::string CListingEngine::DirText(const CDirRecord& dir) {
 
 void CListingEngine::FillDirCells(CDirRecord& dir) {
   const CListingOptions& o = m_options;
-  const NumberFormat nf = NumberFormat::FromOptions(o);
+  const NumberFormat& nf = m_numberFormat;
   for (int i = 0; i < kColumnCount; ++i) {
     m_cellText[static_cast<std::size_t>(i)].clear();
     m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
@@ -65,9 +68,10 @@ void CListingEngine::FillDirCells(CDirRecord& dir) {
 
 bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
   const CListingOptions& o = m_options;
-  const NumberFormat nf = NumberFormat::FromOptions(o);
+  const NumberFormat& nf = m_numberFormat;
   bool ok = true;
-  if (!rec.m_bIsDir && rec.m_pDir) ok = ReadExtras(rec, FullPath(*rec.m_pDir, rec.FullName()));
+  if (m_bReadsFiles && !rec.m_bIsDir && rec.m_pDir)
+    ok = ReadExtras(rec, FullPath(*rec.m_pDir, rec.FullName()));
   for (int i = 0; i < kColumnCount; ++i) {
     m_cellText[static_cast<std::size_t>(i)].clear();
     m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
