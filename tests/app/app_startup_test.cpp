@@ -183,7 +183,7 @@ TEST_F(Startup, ListModeWinsOverMailMode) {
   EXPECT_TRUE(m_mails.empty());
 }
 
-TEST_F(Startup, InteractiveHelpVersionAndDevOptions) {
+TEST_F(Startup, InteractiveHelpVersionAndBatchOptions) {
   EXPECT_EQ(Run({}), kExitUsage);
   EXPECT_NE(m_err.str().find("window is not built yet"), std::string::npos);
   EXPECT_EQ(Run({"--help"}), kExitOk);
@@ -194,7 +194,7 @@ TEST_F(Startup, InteractiveHelpVersionAndDevOptions) {
   m_err.str("");
   EXPECT_EQ(Run({"/l", m_dir.path(), m_dir / "o.txt", "--bogus"}), kExitUsage);
   EXPECT_EQ(m_err.str(), "orvane: unknown option --bogus\n");
-  s.applyDevOptions = [](const std::vector<std::string>& args, CListingOptions& o, std::string&) {
+  s.applyBatchOptions = [](const std::vector<std::string>& args, CListingOptions& o, std::string&) {
     o.m_nEncoding = args.size() == 1 ? kEncodingUtf16 : kEncodingAnsi;
     return true;
   };
