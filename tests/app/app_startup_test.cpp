@@ -84,6 +84,19 @@ TEST_F(Startup, ListModeWithSettingsFileAndOpenAfterSave) {
   EXPECT_EQ(m_err.str(), "");
 }
 
+TEST_F(Startup, StandardOutputIsNeverOpenedAfterSaving) {
+  EXPECT_EQ(Run({"/l", m_dir.path(), "-"}), kExitOk) << m_err.str();
+  ASSERT_EQ(m_calls.size(), 1u);
+  EXPECT_EQ(m_calls[0].output, "-");
+  EXPECT_TRUE(m_opened.empty());  // open-after-save (1517=1) has no file to open
+}
+
+TEST_F(Startup, ListColumnsPrintsTheColumnsWithoutListing) {
+  EXPECT_EQ(Run({"--list-columns", "/l", m_dir.path(), "x.txt"}), kExitOk);
+  EXPECT_TRUE(m_calls.empty());
+  EXPECT_NE(m_out.str().find("\n 7  last-write-date "), std::string::npos);
+}
+
 TEST_F(Startup, ConfigurationReplacesSettingsAndQuickConfigurationsGoByName) {
   WriteFile(m_dir / "c.ovc", "[Settings]\n1414=1\n");
   std::filesystem::create_directories(m_dir / "photos");
