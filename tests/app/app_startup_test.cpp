@@ -34,7 +34,7 @@ class Startup : public ::testing::Test {
     s.runListing = [this](const CListingOptions& o, const SelectionMap& sel, int kind,
                           const std::string& output) {
       m_calls.push_back({o, sel, kind, output});
-      if (m_result.ok) WriteFile(output, "listing");
+      if (m_result.ok && output != "-") WriteFile(output, "listing");  // "-": standard output
       return m_result;
     };
     s.openFile = [this](const std::string& path) {
