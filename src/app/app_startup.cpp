@@ -3,6 +3,7 @@
 #include <ctime>
 #include <iostream>
 
+#include "app/batch_options.h"
 #include "app/command_line.h"
 #include "app/config_files.h"
 #include "app/delivery.h"
@@ -115,7 +116,8 @@ int Run::ListMode(const SelectionMap& selection) {
   }
   const std::string& output = m_info.m_strOutputFile;
   int status = Finished(m_s.runListing(m_options, selection, kRequestSave, output), output);
-  if (status == kExitOk && m_named.m_bOpenAfterSave && m_s.openFile &&
+  // A listing sent to standard output is no file the desktop could open.
+  if (status == kExitOk && output != "-" && m_named.m_bOpenAfterSave && m_s.openFile &&
       !m_s.openFile(AbsolutePath(output)))
     Say("the listing could not be opened with xdg-open");
   return status;
@@ -147,9 +149,9 @@ int Run::Execute() {
   }
   if (!m_s.tempFolder.empty()) RemoveStaleMailAttachments(m_s.tempFolder, m_s.now);
   if (!LoadConfiguration()) return kExitFailed;
-  if (!m_info.m_devOptions.empty()) {
-    std::string error = "unknown option " + m_info.m_devOptions.front();
-    if (!m_s.applyDevOptions || !m_s.applyDevOptions(m_info.m_devOptions, m_options, error)) {
+  if (!m_info.m_batchOptions.empty()) {
+    std::string error = "unknown option " + m_info.m_batchOptions.front();
+    if (!m_s.applyBatchOptions || !m_s.applyBatchOptions(m_info.m_batchOptions, m_options, error)) {
       Say(error);
       return kExitUsage;
     }
@@ -200,6 +202,10 @@ int RunOrvane(const std::vector<std::string>& args, const CStartupServices& serv
   }
   if (info.m_bVersion) {
     if (services.out) *services.out << kProgramName << " " << ORVANE_VERSION << "\n";
+    return kExitOk;
+  }
+  if (info.m_bListColumns) {
+    if (services.out) *services.out << ColumnListText();
     return kExitOk;
   }
   return Run(info, services).Execute();

@@ -28,14 +28,15 @@ struct CListingResult {
 };
 
 struct CStartupServices {
-  // Runs one generation of the kind (100 save, 102 e-mail) into outputPath and waits for it.
+  // Runs one generation of the kind (100 save, 102 e-mail) into outputPath ("-": standard
+  // output) and waits for it.
   std::function<CListingResult(const CListingOptions&, const SelectionMap&, int kind,
                                const std::string& outputPath)>
       runListing;
-  // Applies the "--" development options to the listing options; false with a message when
-  // they cannot be used. May be empty (then any "--" option is an error).
+  // Applies the "--" batch options to the listing options; false with a message when they
+  // cannot be used. May be empty (then any "--" option is an error).
   std::function<bool(const std::vector<std::string>&, CListingOptions&, std::string& error)>
-      applyDevOptions;
+      applyBatchOptions;
   std::function<bool(const std::string&)> openFile;                      // xdg-open
   std::function<bool()> mailAvailable;                                   // xdg-email on PATH
   std::function<bool(const std::string&, const std::string&)> sendMail;  // subject, file
@@ -49,7 +50,7 @@ struct CStartupServices {
 };
 
 // The services of a real run (xdg tools, per-user folder, program folder, $TMPDIR, the clock,
-// std::cout and std::cerr); runListing and applyDevOptions are left to the caller.
+// std::cout and std::cerr); runListing and applyBatchOptions are left to the caller.
 CStartupServices DefaultStartupServices();
 
 // Exit statuses.

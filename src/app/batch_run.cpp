@@ -1,27 +1,44 @@
 #include "app/batch_run.h"
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
 
 #include "engine/listing_engine.h"
+#include "engine/unicode.h"
+#include "platform/temp_files.h"
 
 namespace orvane {
 namespace {
 
+// "512 bytes", "3.4 MB" (1 MB = 1,048,576 bytes).
+std::string BytesText(std::int64_t bytes) {
+  if (bytes < 1048576) return std::to_string(bytes) + " bytes";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1048576.0);
+  return text;
+}
+
+// The status line on a terminal: the counts of the scan so far and, while a checksum pass runs,
+// the file being read with its bytes done. Nothing is shown when stderr is not a terminal.
 class StderrReceiver : public ListingReceiver {
  public:
-  explicit StderrReceiver(bool show) : m_show(show), m_tty(show && isatty(2)) {}
+  explicit StderrReceiver(bool show) : m_tty(show && isatty(2)) {}
 
   void Post(const ListingMessage& m) override {
-    if (m.id == WM_LISTING_STATUS && m_show) {
-      if (m_tty) {
-        std::fprintf(stderr, "\r\033[K%s", m.text.c_str());
-        m_lineOpen = true;
-      } else if (m.wParam == 0) {
-        m_lastStatus = m.text;
+    if (m.id == WM_LISTING_STATUS && m_tty) {
+      if (m.wParam == 0) {
+        m_counts = m.text;
+        Show(m_counts);
+      } else {
+        // A checksum pass: lParam carries the bytes done of the file being read.
+        Show(m_counts + (m_counts.empty() ? "" : " | ") + m.text + ", " + BytesText(m.lParam) +
+             " read");
       }
     } else if (m.id == WM_LISTING_DONE) {
       std::lock_guard<std::mutex> lock(m_mutex);
@@ -43,25 +60,60 @@ class StderrReceiver : public ListingReceiver {
   }
 
  private:
-  bool m_show, m_tty;
+  // Rewrites the line in place, cut to the terminal's width so that it never wraps.
+  void Show(const std::string& text) {
+    winsize ws{};
+    std::size_t width = ioctl(2, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1 ? ws.ws_col - 1 : 79;
+    std::fprintf(stderr, "\r\033[K%s", TruncateCodePoints(text, width).c_str());
+    std::fflush(stderr);
+    m_lineOpen = true;
+  }
+
+  bool m_tty;
   bool m_lineOpen = false;
-  std::string m_lastStatus;
+  std::string m_counts;
   std::mutex m_mutex;
   std::condition_variable m_cv;
   bool m_done = false;
   bool m_cancelled = false;
 };
 
-}  // namespace
+// An unnamed temporary file for a listing to standard output: it has no name from the start, so
+// nothing is left behind however the run ends. -1 when none can be made.
+int OpenAnonymousFile() {
+  std::string folder = GetTempFolder();
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  std::string name = folder + "orvane-XXXXXX";
+  fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd >= 0) ::unlink(name.c_str());
+  return fd;
+}
 
-BatchResult RunListing(const CListingOptions& options,
-                       const std::map<std::string, std::string>& checkedDirs, int request,
-                       const std::string& outputPath, bool showProgress) {
-  BatchResult result;
-  if (outputPath.empty()) {
-    result.error = "no output file was given";
-    return result;
+// Copies the whole file to standard output. False when a read or write fails.
+bool CopyToStdout(int fd) {
+  if (::lseek(fd, 0, SEEK_SET) != 0) return false;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t done = 0; done < n;) {
+      ssize_t w = ::write(1, buffer + done, static_cast<std::size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return false;
+      done += w;
+    }
   }
+}
+
+BatchResult RunToFile(const CListingOptions& options,
+                      const std::map<std::string, std::string>& checkedDirs, int request,
+                      const std::string& outputPath, bool showProgress) {
+  BatchResult result;
   CListingEngine engine;
   StderrReceiver receiver(showProgress);
   engine.m_options = options;
@@ -83,6 +135,38 @@ BatchResult RunListing(const CListingOptions& options,
     result.ok = true;
   }
   if (showProgress && result.ok) std::fprintf(stderr, "%s\n", engine.Summary().c_str());
+  return result;
+}
+
+}  // namespace
+
+BatchResult RunListing(const CListingOptions& options,
+                       const std::map<std::string, std::string>& checkedDirs, int request,
+                       const std::string& outputPath, bool showProgress) {
+  if (outputPath.empty()) {
+    BatchResult result;
+    result.error = "no output file was given";
+    return result;
+  }
+  if (outputPath != "-") return RunToFile(options, checkedDirs, request, outputPath, showProgress);
+
+  // The listing is written to an unnamed file and copied out once it is complete, so a listing
+  // that fails or is cancelled halfway puts nothing on standard output.
+  BatchResult result;
+  int fd = OpenAnonymousFile();
+  if (fd < 0) {
+    result.error = "cannot make a temporary file for the listing in " + GetTempFolder();
+    return result;
+  }
+  result =
+      RunToFile(options, checkedDirs, request, "/proc/self/fd/" + std::to_string(fd), showProgress);
+  if (result.ok && !CopyToStdout(fd)) {
+    result.ok = false;
+    result.error = "cannot write the listing to standard output";
+  } else if (!result.ok && !result.cancelled) {
+    result.error = "cannot write the listing to a temporary file in " + GetTempFolder();
+  }
+  ::close(fd);
   return result;
 }
 

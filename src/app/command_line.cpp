@@ -12,7 +12,7 @@ bool IsAsciiLetter(char c) {
 }  // namespace
 
 bool SplitSwitch(const std::string& arg, std::string& text, const PathProbe& probe) {
-  if (arg.empty()) return false;
+  if (arg.empty() || arg == "-") return false;
   if (arg[0] == '-') {
     text = arg.substr(1);
     return true;
@@ -34,13 +34,14 @@ COvCmdLineInfo ParseCommandLine(const std::vector<std::string>& args, const Path
     if (arg == "--help") {
       info.m_bHelp = true;
       continue;
-    }
-    if (arg == "--version") {
+    } else if (arg == "--version") {
       info.m_bVersion = true;
       continue;
-    }
-    if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-      info.m_devOptions.push_back(arg);
+    } else if (arg == "--list-columns") {
+      info.m_bListColumns = true;
+      continue;
+    } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+      info.m_batchOptions.push_back(arg);
       continue;
     }
     std::string text;
@@ -89,7 +90,7 @@ COvCmdLineInfo ParseCommandLine(const std::vector<std::string>& args, const Path
 }
 
 std::string UsageText() {
-  return "Usage: orvane [/o CONFIG] [/l SELECTION [OUTPUT]] [/e SELECTION] [/r]\n"
+  return "Usage: orvane [/o CONFIG] [/l SELECTION [OUTPUT]] [/e SELECTION] [/r] [OPTION]...\n"
          "\n"
          "Without switches Orvane starts its window.\n"
          "\n"
@@ -98,7 +99,8 @@ std::string UsageText() {
          "  /l SELECTION [OUTPUT]\n"
          "                list the directories of the selection file SELECTION (\".ovs\" is\n"
          "                added when the name holds no \".\"), or the directory SELECTION with\n"
-         "                its subdirectories, and save the listing to OUTPUT\n"
+         "                its subdirectories, and save the listing to OUTPUT (\"-\" for\n"
+         "                standard output)\n"
          "  /e SELECTION  list as with /l and hand the listing to the mail program\n"
          "                (xdg-email) as an attachment\n"
          "  /r            with /l and no OUTPUT: remove the selection file afterwards\n"

@@ -6,9 +6,10 @@
 // rest is one letter (/l), or letters alone that name nothing that exists (/list; /etc or
 // /srv stay paths); anything else is a parameter. Only the first letter of a
 // switch counts, case-sensitively: o (configuration file), l (list mode), e (mail mode),
-// r (remove the selection file afterwards). Parameters go where the last of o, l, e sends them.
-// Arguments that start with "--" (other than --help and --version) are kept for the
-// development options of the batch runner. Pure; safe from any thread.
+// r (remove the selection file afterwards). Parameters go where the last of o, l, e sends them;
+// "-" alone is a parameter (as OUTPUT: standard output). Arguments that start with "--" (other
+// than --help, --version and --list-columns) are kept for the batch options. Pure; safe from
+// any thread.
 #pragma once
 
 #include <functional>
@@ -30,8 +31,9 @@ struct COvCmdLineInfo {
 
   bool m_bHelp = false;
   bool m_bVersion = false;
-  // "--name" and "--name=value" arguments, in order, for the development options.
-  std::vector<std::string> m_devOptions;
+  bool m_bListColumns = false;
+  // "--name" and "--name=value" arguments, in order, for the batch options.
+  std::vector<std::string> m_batchOptions;
 
   // List or mail mode: no window, and the settings are never written.
   bool BatchMode() const { return m_bListMode || m_bMailMode; }

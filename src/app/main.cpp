@@ -11,17 +11,18 @@
 
 namespace {
 
-bool IsDevOption(const std::string& arg) {
-  return arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg != "--help" && arg != "--version";
+bool IsBatchOption(const std::string& arg) {
+  return arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg != "--help" && arg != "--version" &&
+         arg != "--list-columns";
 }
 
-// Joins each "--name value" of the development options into "--name=value", so the command
-// line parser can keep every such option as one argument. False (with error) for an option
-// the batch options do not know.
-bool JoinDevOptions(const std::vector<std::string>& args, std::vector<std::string>& out,
-                    std::string& error) {
+// Joins each "--name value" of the batch options into "--name=value", so the command line
+// parser can keep every such option as one argument. False (with error) for an option the
+// batch options do not know or a value they cannot use.
+bool JoinBatchOptions(const std::vector<std::string>& args, std::vector<std::string>& out,
+                      std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (!IsDevOption(args[i])) {
+    if (!IsBatchOption(args[i])) {
       out.push_back(args[i]);
       continue;
     }
@@ -46,21 +47,23 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> args;
   std::string error;
-  if (!JoinDevOptions(std::vector<std::string>(argv + 1, argv + argc), args, error)) {
+  if (!JoinBatchOptions(std::vector<std::string>(argv + 1, argv + argc), args, error)) {
     std::fprintf(stderr, "orvane: %s\n", error.c_str());
     return orvane::kExitUsage;
   }
   orvane::CStartupServices services = orvane::DefaultStartupServices();
-  services.moreHelp = std::string("\nDevelopment options (applied after the configuration):\n") +
-                      orvane::BatchOptionsHelp();
+  services.moreHelp =
+      std::string(
+          "\nBatch options (they change the options of the configuration for this run):\n") +
+      orvane::BatchOptionsHelp();
   services.runListing = [](const orvane::CListingOptions& options,
                            const orvane::SelectionMap& selection, int kind,
                            const std::string& output) {
     orvane::BatchResult r = orvane::RunListing(options, selection, kind, output, true);
     return orvane::CListingResult{r.ok, r.cancelled, r.error};
   };
-  services.applyDevOptions = [](const std::vector<std::string>& options,
-                                orvane::CListingOptions& into, std::string& message) {
+  services.applyBatchOptions = [](const std::vector<std::string>& options,
+                                  orvane::CListingOptions& into, std::string& message) {
     for (std::size_t i = 0; i < options.size(); ++i) {
       if (!orvane::ParseBatchOption(options, i, into, message)) return false;
     }

@@ -187,7 +187,7 @@ void CListingEngine::ReportProgress(const std::string& path, std::uint64_t done,
     text = TruncateCodePoints(
         std::string(label) + " (" + path + ") " + std::to_string(done * 100 / t) + "%", 259);
   }
-  Post(WM_LISTING_STATUS, 1, 0, std::move(text));
+  Post(WM_LISTING_STATUS, 1, static_cast<std::int64_t>(done), std::move(text));
 }
 
 CDirRecord* CListingEngine::FindDir(const std::string& path) {

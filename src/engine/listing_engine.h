@@ -104,7 +104,8 @@ class CListingEngine {
   bool LastWriteFailed() const { return m_bLastWriteFailed; }
   const std::vector<std::unique_ptr<CDirRecord>>& Directories() const { return m_dirs; }
 
-  // Progress of the hash readers: label " (" path ") " percent "%", throttled with the status.
+  // Progress of the hash readers: label " (" path ") " percent "%", throttled with the status;
+  // the message's lParam carries the bytes done.
   void ReportProgress(const std::string& path, std::uint64_t done, std::uint64_t total,
                       const char* label);
   bool StopRequested() { return m_hStopEvent.Wait(std::chrono::milliseconds(0)); }

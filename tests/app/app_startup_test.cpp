@@ -34,7 +34,7 @@ class Startup : public ::testing::Test {
     s.runListing = [this](const CListingOptions& o, const SelectionMap& sel, int kind,
                           const std::string& output) {
       m_calls.push_back({o, sel, kind, output});
-      if (m_result.ok) WriteFile(output, "listing");
+      if (m_result.ok && output != "-") WriteFile(output, "listing");  // "-": standard output
       return m_result;
     };
     s.openFile = [this](const std::string& path) {
@@ -82,6 +82,19 @@ TEST_F(Startup, ListModeWithSettingsFileAndOpenAfterSave) {
   EXPECT_EQ(m_calls[0].options.m_bColumn[kColSize], 0);  // from the settings file
   EXPECT_EQ(m_opened, std::vector<std::string>{m_dir / "out.txt"});
   EXPECT_EQ(m_err.str(), "");
+}
+
+TEST_F(Startup, StandardOutputIsNeverOpenedAfterSaving) {
+  EXPECT_EQ(Run({"/l", m_dir.path(), "-"}), kExitOk) << m_err.str();
+  ASSERT_EQ(m_calls.size(), 1u);
+  EXPECT_EQ(m_calls[0].output, "-");
+  EXPECT_TRUE(m_opened.empty());  // open-after-save (1517=1) has no file to open
+}
+
+TEST_F(Startup, ListColumnsPrintsTheColumnsWithoutListing) {
+  EXPECT_EQ(Run({"--list-columns", "/l", m_dir.path(), "x.txt"}), kExitOk);
+  EXPECT_TRUE(m_calls.empty());
+  EXPECT_NE(m_out.str().find("\n 7  last-write-date "), std::string::npos);
 }
 
 TEST_F(Startup, ConfigurationReplacesSettingsAndQuickConfigurationsGoByName) {
@@ -183,7 +196,7 @@ TEST_F(Startup, ListModeWinsOverMailMode) {
   EXPECT_TRUE(m_mails.empty());
 }
 
-TEST_F(Startup, InteractiveHelpVersionAndDevOptions) {
+TEST_F(Startup, InteractiveHelpVersionAndBatchOptions) {
   EXPECT_EQ(Run({}), kExitUsage);
   EXPECT_NE(m_err.str().find("window is not built yet"), std::string::npos);
   EXPECT_EQ(Run({"--help"}), kExitOk);
@@ -194,7 +207,7 @@ TEST_F(Startup, InteractiveHelpVersionAndDevOptions) {
   m_err.str("");
   EXPECT_EQ(Run({"/l", m_dir.path(), m_dir / "o.txt", "--bogus"}), kExitUsage);
   EXPECT_EQ(m_err.str(), "orvane: unknown option --bogus\n");
-  s.applyDevOptions = [](const std::vector<std::string>& args, CListingOptions& o, std::string&) {
+  s.applyBatchOptions = [](const std::vector<std::string>& args, CListingOptions& o, std::string&) {
     o.m_nEncoding = args.size() == 1 ? kEncodingUtf16 : kEncodingAnsi;
     return true;
   };

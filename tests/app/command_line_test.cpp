@@ -85,8 +85,7 @@ TEST(CommandLine, SwitchesAndParameters) {
   EXPECT_EQ(text, "list");
   EXPECT_FALSE(SplitSwitch("/", text));
   EXPECT_FALSE(SplitSwitch("/l1", text));
-  EXPECT_TRUE(SplitSwitch("-", text));
-  EXPECT_EQ(text, "");
+  EXPECT_FALSE(SplitSwitch("-", text));  // a dash alone is a parameter: standard output
   EXPECT_FALSE(SplitSwitch("", text));
 }
 
@@ -100,9 +99,17 @@ TEST(CommandLine, LongOptions) {
   COvCmdLineInfo info = Parse({"--help", "--version", "--type=html", "--", "/l", "x"});
   EXPECT_TRUE(info.m_bHelp);
   EXPECT_TRUE(info.m_bVersion);
-  EXPECT_EQ(info.m_devOptions, std::vector<std::string>{"--type=html"});
+  EXPECT_EQ(info.m_batchOptions, std::vector<std::string>{"--type=html"});
   EXPECT_TRUE(info.m_bListMode);
   EXPECT_FALSE(UsageText().empty());
+}
+
+TEST(CommandLine, ADashAloneIsTheOutputAndListColumnsIsNoBatchOption) {
+  COvCmdLineInfo info = Parse({"-l", "music", "-", "--list-columns", "--sort=-size"});
+  EXPECT_EQ(info.m_strSelectionFile, "music");
+  EXPECT_EQ(info.m_strOutputFile, "-");
+  EXPECT_TRUE(info.m_bListColumns);
+  EXPECT_EQ(info.m_batchOptions, std::vector<std::string>{"--sort=-size"});
 }
 
 }  // namespace
