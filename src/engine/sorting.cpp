@@ -115,17 +115,6 @@ SortSettings& GlobalSortSettings() {
   return settings;
 }
 
-std::string FoldForSort(const std::string& s) {
-  bool ascii = true;
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      ascii = false;
-      break;
-    }
-  if (ascii) return AsciiLower(s);
-  return EncodeUtf8(FoldCase(s));
-}
-
 SortValue ItemSortValue(const CFileRecord& r, int key) {
   switch (key) {
     case kColName:

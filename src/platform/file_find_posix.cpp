@@ -4,6 +4,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -15,10 +16,14 @@
 
 #include "platform/file_find.h"
 
+#include "engine/unicode.h"
+
 namespace orvane {
 namespace {
 
-constexpr std::int64_t kYear3000 = 32503680000LL;  // 3000-01-01 00:00:00 UTC
+constexpr std::int64_t kYear3001 = 32535216000LL;  // 3001-01-01 00:00:00 UTC
+// More than any distance between local time and UTC.
+constexpr std::int64_t kTwoDays = 2 * 86400;
 
 std::int64_t FallbackTime() {
   static const std::int64_t t = [] {
@@ -146,8 +151,13 @@ const std::vector<Mount>& Mounts() {
 }  // namespace
 
 std::int64_t SafeTime(std::int64_t t) {
-  if (t < 0 || t >= kYear3000) return FallbackTime();
-  return t;
+  // Only moments near either end can have a local year outside 1970 to 3000.
+  if (t >= kTwoDays && t < kYear3001 - kTwoDays) return t;
+  const std::time_t tt = static_cast<std::time_t>(t);
+  std::tm tm{};
+  if (!::localtime_r(&tt, &tm)) return FallbackTime();
+  const long long year = 1900LL + tm.tm_year;
+  return year < 1970 || year > 3000 ? FallbackTime() : t;
 }
 
 DirHandle::~DirHandle() {
@@ -198,13 +208,56 @@ DirHandle DirHandle::OpenParent() const {
   return DirHandle(::openat(m_fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
+// The entries of one directory, read and examined in one go when the listing starts, in the order
+// FindNextFile returns them. Holding no descriptor afterwards keeps the number of open folders
+// of a deep walk bounded by the walker alone.
 struct CBRMFileFind::Impl {
-  DIR* dir = nullptr;
-  int fd = -1;
-  ~Impl() {
-    if (dir) ::closedir(dir);
-  }
+  std::vector<FindData> entries;
+  std::size_t next = 0;
 };
+
+namespace {
+
+// Reads every entry of the directory open as fd (except "." and ".."), with its status.
+bool ReadEntries(int fd, std::vector<FindData>& out) {
+  int own = ::dup(fd);
+  if (own < 0) return false;
+  DIR* d = ::fdopendir(own);
+  if (!d) {
+    ::close(own);
+    return false;
+  }
+  ::rewinddir(d);
+  while (struct dirent* e = ::readdir(d)) {
+    const char* n = e->d_name;
+    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+    FindData entry;
+    entry.name.assign(n);
+    // An entry that vanished since the directory was read is skipped.
+    if (StatxAt(fd, n, entry.name, entry)) out.push_back(std::move(entry));
+  }
+  ::closedir(d);
+  return true;
+}
+
+// Ascending case-folded name (the folding of sorting by name), ties by the name's bytes.
+void SortByFoldedName(std::vector<FindData>& entries) {
+  const std::size_t n = entries.size();
+  std::vector<std::string> keys(n);
+  for (std::size_t i = 0; i < n; ++i) keys[i] = FoldForSort(entries[i].name);
+  std::vector<std::uint32_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int c = keys[a].compare(keys[b]);
+    return c != 0 ? c < 0 : entries[a].name < entries[b].name;
+  });
+  std::vector<FindData> sorted;
+  sorted.reserve(n);
+  for (std::uint32_t i : order) sorted.push_back(std::move(entries[i]));
+  entries.swap(sorted);
+}
+
+}  // namespace
 
 CBRMFileFind::CBRMFileFind() = default;
 CBRMFileFind::~CBRMFileFind() {
@@ -213,24 +266,16 @@ CBRMFileFind::~CBRMFileFind() {
 
 void CBRMFileFind::Close() {
   m_impl.reset();
-  m_owned.Close();
   m_cur = FindData();
 }
 
 bool CBRMFileFind::FindFile(const DirHandle& dir) {
   Close();
   if (!dir.IsOpen()) return false;
-  int fd = ::dup(dir.Fd());
-  if (fd < 0) return false;
-  DIR* d = ::fdopendir(fd);
-  if (!d) {
-    ::close(fd);
-    return false;
-  }
-  ::rewinddir(d);
-  m_impl = std::make_unique<Impl>();
-  m_impl->dir = d;
-  m_impl->fd = dir.Fd();
+  auto impl = std::make_unique<Impl>();
+  if (!ReadEntries(dir.Fd(), impl->entries)) return false;
+  SortByFoldedName(impl->entries);
+  m_impl = std::move(impl);
   return true;
 }
 
@@ -240,24 +285,13 @@ bool CBRMFileFind::FindFile(const std::string& path) {
     Close();
     return false;
   }
-  if (!FindFile(h)) return false;
-  m_owned = std::move(h);
-  return true;
+  return FindFile(h);
 }
 
 bool CBRMFileFind::FindNextFile() {
-  if (!m_impl) return false;
-  for (;;) {
-    errno = 0;
-    struct dirent* e = ::readdir(m_impl->dir);
-    if (!e) return false;
-    const char* n = e->d_name;
-    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-    m_cur.name.assign(n);
-    // An entry that vanished since the directory was read is skipped.
-    if (!StatxAt(m_impl->fd, n, m_cur.name, m_cur)) continue;
-    return true;
-  }
+  if (!m_impl || m_impl->next >= m_impl->entries.size()) return false;
+  m_cur = std::move(m_impl->entries[m_impl->next++]);
+  return true;
 }
 
 bool CBRMNetFind::FindFile(const std::string& path) {
