@@ -1,4 +1,5 @@
 // The write phase of a generation: column table, cells, sorting and rows.
+#include <algorithm>
 #include <chrono>
 
 #include "engine/columns.h"
@@ -9,6 +10,19 @@
 #include "platform/file_find.h"
 
 namespace orvane {
+namespace {
+
+// A first key "Not sorted" in ascending order leaves records in the scan order they already
+// have; descending, it reverses that order, so the records must be sorted.
+bool KeepsScanOrder(int firstKey, int firstDescending) {
+  return firstKey == kNotSorted && !firstDescending;
+}
+
+bool ItemsNeedSorting(const SortSettings& sort) {
+  return sort.m_bSubdirsFirst || !KeepsScanOrder(sort.m_nFileSortKey[0], sort.m_bFileSortDesc[0]);
+}
+
+}  // namespace
 
 void CListingEngine::SetupColumns(bool resetWidths) {
   const CListingOptions& o = m_options;
@@ -70,6 +84,9 @@ bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
   const CListingOptions& o = m_options;
   const NumberFormat& nf = m_numberFormat;
   bool ok = true;
+  // Groups still unloaded (archive members, whose records the scan did not read) are read now.
+  if (rec.m_pDir && NeedsTypeOrOwner(rec))
+    ReadTypeAndOwner(rec, FullPath(*rec.m_pDir, rec.FullName()));
   if (m_bReadsFiles && !rec.m_bIsDir && rec.m_pDir)
     ok = ReadExtras(rec, FullPath(*rec.m_pDir, rec.FullName()));
   for (int i = 0; i < kColumnCount; ++i) {
@@ -144,9 +161,9 @@ bool CListingEngine::WritePhase(bool& failed) {
   std::string row;
   std::vector<CFileRecord*> items;
   if (!o.m_bFilesTogether) {
-    if (sort.m_nDirSortKey[0] != kNotSorted) {
-      if (sort.m_nDirSortKey[0] == kColOwner || sort.m_nDirSortKey[1] == kColOwner ||
-          sort.m_nDirSortKey[2] == kColOwner)
+    if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
+      if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(), kColOwner) !=
+          sort.m_nDirSortKey.end())
         for (CDirRecord* d : dirs)
           if (!d->m_bOwnerRead) ReadDirOwner(*d);
       SortDirs(dirs, sort);
@@ -170,7 +187,7 @@ bool CListingEngine::WritePhase(bool& failed) {
       if (!o.m_bFileRows) continue;
       items.clear();
       for (CFileRecord& r : dir.m_items) items.push_back(&r);
-      if (sort.m_nFileSortKey[0] != kNotSorted || sort.m_bSubdirsFirst) SortItems(items, sort);
+      if (ItemsNeedSorting(sort)) SortItems(items, sort);
       if (!WriteItemRows(*out, items)) {
         cancelled = true;
         break;
@@ -194,7 +211,8 @@ bool CListingEngine::WritePhase(bool& failed) {
       }
     }
     if (o.m_bFileRows && !cancelled) {
-      if (sort.m_nFileSortKey[0] != kNotSorted || sort.m_bSubdirsFirst) SortItems(all, sort);
+      // Always sorted: the array holds the items directory by directory, not in scan order.
+      SortItems(all, sort);
       cancelled = !WriteItemRows(*out, all);
     }
   }
