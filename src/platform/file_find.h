@@ -73,6 +73,8 @@ class CBRMFileFind {
   virtual bool FindNextFile();
   virtual void Close();
 
+  struct Impl;  // the entries read by FindFile
+
   virtual const std::string& GetFileName() const { return m_cur.name; }
   virtual bool IsDots() const { return m_cur.name == "." || m_cur.name == ".."; }
   virtual bool MatchesMask(std::uint32_t bits) const { return (m_cur.attributes & bits) != 0; }
@@ -88,7 +90,6 @@ class CBRMFileFind {
   FindData m_cur;
 
  private:
-  struct Impl;
   std::unique_ptr<Impl> m_impl;
 };
 
