@@ -157,6 +157,9 @@ class CListingEngine {
   bool WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items);
   void WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items);
   void SetupColumns(bool resetWidths);
+  // The text of one cell of the row being filled; ClearCells empties the cells of the last row.
+  std::string& Cell(int id);
+  void ClearCells();
   void FillDirCells(CDirRecord& dir);
   bool FillItemCells(CFileRecord& rec, int number);
   void ReadScanExtras(CFileRecord& rec, const std::string& fullPath);
@@ -207,6 +210,8 @@ class CListingEngine {
   COutputColumns m_columns;
   std::array<std::string, kColumnCount> m_cellText;
   std::array<std::string, kColumnCount> m_titles;
+  std::uint64_t m_cellsSet = 0;  // one bit per cell written since the last ClearCells
+  bool m_bCellsBound = false;    // the slots point at m_cellText (not at the titles)
   OutputContext m_context;
   bool m_bHashCancelled = false;
   std::string m_archiveChainKey;            // archive path and folder part of the last member

@@ -126,7 +126,7 @@ void CListingEngine::ReadDirOwner(CDirRecord& dir) {
 
 void CListingEngine::FillExtraCells(CFileRecord& rec) {
   const CListingOptions& o = m_options;
-  auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  auto cell = [&](int id) -> std::string& { return Cell(id); };
   static const FileHashes kNoHashes;
   const FileHashes& h = rec.m_pInfo ? rec.m_pInfo->m_hashes : kNoHashes;
   if (o.IsShown(kColCrc32)) cell(kColCrc32) = Crc32Cell(h, rec.m_bIsDir);

@@ -1,5 +1,6 @@
 // The write phase of a generation: column table, cells, sorting and rows.
 #include <algorithm>
+#include <bit>
 #include <chrono>
 
 #include "engine/columns.h"
@@ -42,6 +43,26 @@ void CListingEngine::SetupColumns(bool resetWidths) {
     if (!o.m_bAutoColumnWidths) c.m_nWidth = FixedColumnWidth(o, i);
   }
   m_columns.m_bRowIsSubdir = false;
+  m_bCellsBound = false;
+}
+
+static_assert(kColumnCount <= 64, "one bit per cell");
+
+std::string& CListingEngine::Cell(int id) {
+  m_cellsSet |= std::uint64_t{1} << id;
+  return m_cellText[static_cast<std::size_t>(id)];
+}
+
+void CListingEngine::ClearCells() {
+  // The slots show the cell texts until the next column set-up points them at the titles.
+  if (!m_bCellsBound) {
+    for (int i = 0; i < kColumnCount; ++i)
+      m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
+    m_bCellsBound = true;
+  }
+  for (std::uint64_t set = m_cellsSet; set != 0; set &= set - 1)
+    m_cellText[static_cast<std::size_t>(std::countr_zero(set))].clear();
+  m_cellsSet = 0;
 }
 
 std::string CListingEngine::DirText(const CDirRecord& dir) {
@@ -59,11 +80,8 @@ std::string CListingEngine::DirText(const CDirRecord& dir) {
 void CListingEngine::FillDirCells(CDirRecord& dir) {
   const CListingOptions& o = m_options;
   const NumberFormat& nf = m_numberFormat;
-  for (int i = 0; i < kColumnCount; ++i) {
-    m_cellText[static_cast<std::size_t>(i)].clear();
-    m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
-  }
-  auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  ClearCells();
+  auto cell = [&](int id) -> std::string& { return Cell(id); };
   cell(kColName) = DirText(dir);
   if (o.m_bFileCountInDirRow) cell(kColCount) = "(" + FormatInteger(dir.m_nFileCount, nf) + ")";
   if (o.IsShown(kColSize))
@@ -89,11 +107,8 @@ bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
     ReadTypeAndOwner(rec, FullPath(*rec.m_pDir, rec.FullName()));
   if (m_bReadsFiles && !rec.m_bIsDir && rec.m_pDir)
     ok = ReadExtras(rec, FullPath(*rec.m_pDir, rec.FullName()));
-  for (int i = 0; i < kColumnCount; ++i) {
-    m_cellText[static_cast<std::size_t>(i)].clear();
-    m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
-  }
-  auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  ClearCells();
+  auto cell = [&](int id) -> std::string& { return Cell(id); };
   if (o.IsShown(kColNumber) && !rec.m_bIsDir) cell(kColNumber) = FormatInteger(number, nf) + ". ";
   // The HTML writer builds links from the path cell, so it is filled for links too.
   if ((o.IsShown(kColPath) || o.m_bLinksToFiles) && rec.m_pDir)
