@@ -40,6 +40,10 @@ class StderrReceiver : public ListingReceiver {
         Show(m_counts + (m_counts.empty() ? "" : " | ") + m.text + ", " + BytesText(m.lParam) +
              " read");
       }
+    } else if (m.id == WM_LISTING_MESSAGE) {
+      if (m_lineOpen) std::fputs("\r\033[K", stderr);
+      m_lineOpen = false;
+      std::fprintf(stderr, "orvane: %s\n", m.text.c_str());
     } else if (m.id == WM_LISTING_DONE) {
       std::lock_guard<std::mutex> lock(m_mutex);
       m_done = true;
@@ -130,7 +134,8 @@ BatchResult RunToFile(const CListingOptions& options,
   if (result.cancelled) {
     result.error = "the listing was cancelled";
   } else if (engine.LastWriteFailed()) {
-    result.error = "cannot write the listing file " + outputPath;
+    result.error = engine.LastError().empty() ? "cannot write the listing file " + outputPath
+                                              : engine.LastError();
   } else {
     result.ok = true;
   }

@@ -1,6 +1,8 @@
 #include "engine/listing_engine.h"
 
 #include <chrono>
+#include <exception>
+#include <new>
 #include <unordered_map>
 
 #include "engine/file_info_groups.h"
@@ -38,14 +40,19 @@ constexpr int kMaxOpenDirs = 256;
 
 }  // namespace
 
+// One directory being scanned: its record, its open folder (closed while deeper folders are
+// scanned when too many are open, and reopened through ".."), and the entries still to go.
 struct CListingEngine::ScanFrame {
   CDirRecord* dir = nullptr;
   DirHandle handle;
   std::unique_ptr<CDirRecord> old;
-  std::vector<FindData> subdirs;  // subdirectories to descend into, with their own status
-  std::size_t next = 0;
+  std::unordered_map<std::string, std::size_t> oldIndex;  // old records by name
+  CBRMNetFind finder;
+  bool listing = false;  // the finder has entries left
   bool withSubdirs = false;
+  bool recurse = false;  // subdirectories (and archives) are descended into
   int depth = 0;
+  int sinceStatus = 0;
 };
 
 CListingEngine::CListingEngine() {
@@ -107,12 +114,7 @@ void CListingEngine::WorkerMain() {
     m_hStartEvent.Wait();
     if (StopRequested()) break;
     m_hReadyEvent.Reset();
-    bool cancelled = false;
-    try {
-      cancelled = RunJob();
-    } catch (...) {
-      cancelled = false;
-    }
+    const bool cancelled = RunJob();
     m_bLastCancelled = cancelled;
     m_bWorkerRunning = !cancelled;
     m_hReadyEvent.Set();
@@ -126,17 +128,33 @@ void CListingEngine::WorkerMain() {
 
 bool CListingEngine::RunJob() {
   m_bLastWriteFailed = false;
+  m_strLastError.clear();
   if (m_strOutputPath.empty()) {
     m_bLastWriteFailed = true;
     return false;
   }
-  Post(WM_SCAN_BEGIN);
-  bool cancelled = false;
+  // An exception (out of memory above all) ends the job as failed: a listing that stopped
+  // half-way must never look finished.
   try {
-    cancelled = Scan();
+    return RunPhases();
+  } catch (const std::bad_alloc&) {
+    FailJob("out of memory");
+  } catch (const std::exception& e) {
+    FailJob(e.what());
   } catch (...) {
-    cancelled = false;
+    FailJob("unexpected error");
   }
+  return false;
+}
+
+void CListingEngine::FailJob(const std::string& reason) {
+  m_bLastWriteFailed = true;
+  m_strLastError = "the listing failed: " + reason;
+}
+
+bool CListingEngine::RunPhases() {
+  Post(WM_SCAN_BEGIN);
+  bool cancelled = Scan();
   Post(WM_SCAN_END);
   if (cancelled) return true;
   bool failed = false;
@@ -253,147 +271,155 @@ void CListingEngine::ScanTree(const std::string& path, bool withSubdirs, int bas
   // listed once.
   if (FindDir(path)) return;
   std::vector<std::unique_ptr<ScanFrame>> stack;
-  int openDirs = 0;
-  std::size_t lowestOpen = 0;
-
-  auto begin = [&](const std::string& dirPath, DirHandle handle, bool subdirs, int depth,
-                   const FindData* own) {
-    auto f = std::make_unique<ScanFrame>();
-    if (auto it = m_prevDirs.find(dirPath); it != m_prevDirs.end()) {
-      f->old = std::move(it->second);
-      m_prevDirs.erase(it);
-    }
-    f->dir = NewDir(dirPath, baseLength);
-    f->handle = std::move(handle);
-    f->withSubdirs = subdirs;
-    f->depth = depth;
-    if (f->handle.IsOpen()) ++openDirs;
-    CDirRecord& d = *f->dir;
-    if (own) {
-      d.m_tCreation = own->creation;
-      d.m_tLastWrite = own->lastWrite;
-      d.m_tLastAccess = own->lastAccess;
-      AttributeLetters(own->attributes, d.m_strAttributes);
-    }
-    ScanEntries(*f, f->subdirs);
-    stack.push_back(std::move(f));
-  };
-
-  // The checked directory itself: a mounted volume gets the drive treatment.
+  ScanWalk walk{stack, baseLength};
   {
+    // The checked directory itself: a mounted volume gets the drive treatment.
     VolumeInfo vol;
     FindData own;
-    const FindData* ownPtr = nullptr;
-    bool drive = GetVolumeInfo(path, vol);
-    if (!drive && StatPath(path, own)) ownPtr = &own;
-    begin(path, DirHandle::Open(path), withSubdirs, 0, ownPtr);
-    if (drive) {
-      CDirRecord& d = *stack.back()->dir;
-      d.m_bDrive = true;
-      d.m_strVolumeSerial = vol.serial;
-      d.m_strFileSystem = vol.fileSystem;
-      std::snprintf(d.m_strAttributes, sizeof d.m_strAttributes, "----%c",
-                    vol.compressed ? 'c' : '-');
-      d.m_tCreation = d.m_tLastAccess = d.m_tLastWrite = SafeTime(-1);
-    }
+    const bool drive = GetVolumeInfo(path, vol);
+    const bool haveOwn = !drive && StatPath(path, own);
+    BeginFrame(walk, path, DirHandle::Open(path), withSubdirs, 0, haveOwn ? &own : nullptr);
+    if (drive) SetDriveInfo(*stack.back()->dir, vol);
   }
-
+  // Depth first: each frame lists its entries until it meets a subdirectory to descend into,
+  // which is scanned completely before the entries that follow it.
   while (!stack.empty()) {
     ScanFrame& top = *stack.back();
-    if (top.next < top.subdirs.size() && !StopRequested()) {
-      const FindData& own = top.subdirs[top.next++];
-      const std::string& name = own.name;
-      if (FindDir(FullPath(*top.dir, name))) continue;
-      DirHandle child = top.handle.OpenChild(name);
-      // Keep the number of open folders bounded: close the oldest; they reopen through "..".
-      if (child.IsOpen() && openDirs + 1 > kMaxOpenDirs) {
-        while (lowestOpen < stack.size() && !stack[lowestOpen]->handle.IsOpen()) ++lowestOpen;
-        if (lowestOpen + 1 < stack.size()) {
-          stack[lowestOpen]->handle.Close();
-          --openDirs;
-        }
-      }
-      begin(FullPath(*top.dir, name), std::move(child), true, top.depth + 1, &own);
+    FindData sub;
+    if (top.listing && !StopRequested() && NextSubdir(top, sub)) {
+      const std::string subPath = FullPath(*top.dir, sub.name);
+      if (FindDir(subPath)) continue;
+      DirHandle child = top.handle.OpenChild(sub.name);
+      if (child.IsOpen()) LimitOpenDirs(walk);
+      BeginFrame(walk, subPath, std::move(child), true, top.depth + 1, &sub);
       continue;
     }
-    // The directory is complete.
-    CDirRecord& d = *top.dir;
-    if (!(m_options.m_bHideEmptyDirs && d.m_nFileCount == 0)) ++m_nDirs;
-    d.m_items.shrink_to_fit();
-    const std::uint64_t size = d.m_nSize;
-    std::unique_ptr<ScanFrame> done = std::move(stack.back());
-    stack.pop_back();
-    if (done->handle.IsOpen()) --openDirs;
-    if (!stack.empty()) {
-      ScanFrame& parent = *stack.back();
-      parent.dir->m_nSize += size;
-      if (!parent.handle.IsOpen() && done->handle.IsOpen()) {
-        parent.handle = done->handle.OpenParent();
-        if (parent.handle.IsOpen()) ++openDirs;
-        if (lowestOpen >= stack.size()) lowestOpen = stack.size() - 1;
-      }
-    }
+    EndFrame(walk);
   }
 }
 
-void CListingEngine::ScanEntries(ScanFrame& frame, std::vector<FindData>& subdirs) {
-  CDirRecord& dir = *frame.dir;
-  CBRMNetFind finder;
-  if (!frame.handle.IsOpen() || !finder.FindFile(frame.handle)) return;
-  const bool recurse = frame.withSubdirs &&
-                       (!m_options.m_bLimitRecursion || frame.depth < m_options.m_nRecursionLevel);
-  // Index of the previous generation's records of this directory, by name.
-  std::unordered_map<std::string, std::size_t> oldIndex;
-  if (frame.old) {
-    oldIndex.reserve(frame.old->m_items.size());
-    for (std::size_t i = 0; i < frame.old->m_items.size(); ++i)
-      oldIndex.emplace(frame.old->m_items[i].FullName(), i);
+void CListingEngine::BeginFrame(ScanWalk& walk, const std::string& dirPath, DirHandle handle,
+                                bool withSubdirs, int depth, const FindData* own) {
+  auto f = std::make_unique<ScanFrame>();
+  if (auto it = m_prevDirs.find(dirPath); it != m_prevDirs.end()) {
+    f->old = std::move(it->second);
+    m_prevDirs.erase(it);
+    f->oldIndex.reserve(f->old->m_items.size());
+    for (std::size_t i = 0; i < f->old->m_items.size(); ++i)
+      f->oldIndex.emplace(f->old->m_items[i].FullName(), i);
   }
-  int sinceStatus = 0;
-  while (finder.FindNextFile()) {
-    if ((++sinceStatus & 63) == 0 && StopRequested()) break;
-    const FindData& e = finder.Current();
+  f->dir = NewDir(dirPath, walk.baseLength);
+  f->handle = std::move(handle);
+  f->withSubdirs = withSubdirs;
+  f->depth = depth;
+  f->recurse = withSubdirs && (!m_options.m_bLimitRecursion || depth < m_options.m_nRecursionLevel);
+  if (f->handle.IsOpen()) {
+    ++walk.openDirs;
+    f->listing = f->finder.FindFile(f->handle);
+  }
+  if (own) {
+    CDirRecord& d = *f->dir;
+    d.m_tCreation = own->creation;
+    d.m_tLastWrite = own->lastWrite;
+    d.m_tLastAccess = own->lastAccess;
+    AttributeLetters(own->attributes, d.m_strAttributes);
+  }
+  walk.stack.push_back(std::move(f));
+}
+
+void CListingEngine::SetDriveInfo(CDirRecord& d, const VolumeInfo& vol) {
+  d.m_bDrive = true;
+  d.m_strVolumeSerial = vol.serial;
+  d.m_strFileSystem = vol.fileSystem;
+  std::snprintf(d.m_strAttributes, sizeof d.m_strAttributes, "----%c", vol.compressed ? 'c' : '-');
+  d.m_tCreation = d.m_tLastAccess = d.m_tLastWrite = SafeTime(-1);
+}
+
+void CListingEngine::LimitOpenDirs(ScanWalk& walk) {
+  // Keep the number of open folders bounded: close the oldest; they reopen through "..".
+  if (walk.openDirs + 1 <= kMaxOpenDirs) return;
+  auto& stack = walk.stack;
+  while (walk.lowestOpen < stack.size() && !stack[walk.lowestOpen]->handle.IsOpen())
+    ++walk.lowestOpen;
+  if (walk.lowestOpen + 1 < stack.size()) {
+    stack[walk.lowestOpen]->handle.Close();
+    --walk.openDirs;
+  }
+}
+
+void CListingEngine::EndFrame(ScanWalk& walk) {
+  auto& stack = walk.stack;
+  std::unique_ptr<ScanFrame> done = std::move(stack.back());
+  stack.pop_back();
+  CDirRecord& d = *done->dir;
+  if (!(m_options.m_bHideEmptyDirs && d.m_nFileCount == 0)) ++m_nDirs;
+  d.m_items.shrink_to_fit();
+  if (done->handle.IsOpen()) --walk.openDirs;
+  if (stack.empty()) return;
+  ScanFrame& parent = *stack.back();
+  parent.dir->m_nSize += d.m_nSize;
+  if (!parent.handle.IsOpen() && done->handle.IsOpen()) {
+    parent.handle = done->handle.OpenParent();
+    if (parent.handle.IsOpen()) ++walk.openDirs;
+    if (walk.lowestOpen >= stack.size()) walk.lowestOpen = stack.size() - 1;
+  }
+}
+
+bool CListingEngine::NextSubdir(ScanFrame& frame, FindData& sub) {
+  while (frame.finder.FindNextFile()) {
+    if ((++frame.sinceStatus & 63) == 0 && StopRequested()) break;
+    const FindData& e = frame.finder.Current();
+    RecordEntry(frame, e);
+    // A subdirectory is descended into whether or not its entry passed the filter.
     const bool realDir = (e.attributes & kFindDirectory) && !e.isLink;
-    if (m_filter->Passes(e)) {
-      CFileRecord rec;
-      if (auto it = oldIndex.find(e.name); it != oldIndex.end()) {
-        CFileRecord& old = frame.old->m_items[it->second];
-        if (old.m_tLastWrite == e.lastWrite) rec = std::move(old);
-      }
-      rec.m_pDir = &dir;
-      rec.m_nSize = e.size;
-      rec.m_nSeq = m_nFileSeq++;
-      rec.m_tCreation = e.creation;
-      rec.m_tLastWrite = e.lastWrite;
-      rec.m_tLastAccess = e.lastAccess;
-      AttributeLetters(e.attributes, rec.m_strAttributes);
-      const bool isArchive = m_options.m_bArchivesAsDirs && !(e.attributes & kFindDirectory) &&
-                             EndsWithArchive(e.name);
-      if ((e.attributes & kFindDirectory) || isArchive) {
-        rec.m_bIsDir = true;
-        rec.m_strName = e.name;
-        rec.m_strExt.clear();
-        rec.m_bHasDot = false;
-        if (frame.withSubdirs) ++dir.m_nSubdirCount;
-      } else {
-        std::size_t dot = e.name.rfind('.');
-        rec.m_bIsDir = false;
-        rec.m_bHasDot = dot != std::string::npos;
-        rec.m_strName = rec.m_bHasDot ? e.name.substr(0, dot) : e.name;
-        rec.m_strExt = rec.m_bHasDot ? e.name.substr(dot + 1) : std::string();
-        ++dir.m_nFileCount;
-        dir.m_nSize += e.size;
-        ++m_nFiles;
-        m_nTotalSize += e.size;
-      }
-      dir.m_items.push_back(std::move(rec));
-      CFileRecord& stored = dir.m_items.back();
-      if (m_bScanExtras) ReadScanExtras(stored, FullPath(dir, e.name));
-      if (isArchive && recurse) dir.m_nSize += ListArchive(dir, e.name);
-      if ((sinceStatus & 15) == 0) UpdateStatus(false);
+    if (realDir && frame.recurse) {
+      sub = e;
+      return true;
     }
-    if (realDir && recurse) subdirs.push_back(e);
   }
+  frame.listing = false;
+  return false;
+}
+
+void CListingEngine::RecordEntry(ScanFrame& frame, const FindData& e) {
+  if (!m_filter->Passes(e)) return;
+  CDirRecord& dir = *frame.dir;
+  CFileRecord rec;
+  if (auto it = frame.oldIndex.find(e.name); it != frame.oldIndex.end()) {
+    CFileRecord& old = frame.old->m_items[it->second];
+    if (old.m_tLastWrite == e.lastWrite) rec = std::move(old);
+  }
+  rec.m_pDir = &dir;
+  rec.m_nSize = e.size;
+  rec.m_nSeq = m_nFileSeq++;
+  rec.m_tCreation = e.creation;
+  rec.m_tLastWrite = e.lastWrite;
+  rec.m_tLastAccess = e.lastAccess;
+  AttributeLetters(e.attributes, rec.m_strAttributes);
+  const bool isArchive =
+      m_options.m_bArchivesAsDirs && !(e.attributes & kFindDirectory) && EndsWithArchive(e.name);
+  if ((e.attributes & kFindDirectory) || isArchive) {
+    rec.m_bIsDir = true;
+    rec.m_strName = e.name;
+    rec.m_strExt.clear();
+    rec.m_bHasDot = false;
+    if (frame.withSubdirs) ++dir.m_nSubdirCount;
+  } else {
+    std::size_t dot = e.name.rfind('.');
+    rec.m_bIsDir = false;
+    rec.m_bHasDot = dot != std::string::npos;
+    rec.m_strName = rec.m_bHasDot ? e.name.substr(0, dot) : e.name;
+    rec.m_strExt = rec.m_bHasDot ? e.name.substr(dot + 1) : std::string();
+    ++dir.m_nFileCount;
+    dir.m_nSize += e.size;
+    ++m_nFiles;
+    m_nTotalSize += e.size;
+  }
+  dir.m_items.push_back(std::move(rec));
+  CFileRecord& stored = dir.m_items.back();
+  if (m_bScanExtras) ReadScanExtras(stored, FullPath(dir, e.name));
+  if (isArchive && frame.recurse) dir.m_nSize += ListArchive(dir, e.name);
+  if ((frame.sinceStatus & 15) == 0) UpdateStatus(false);
 }
 
 }  // namespace orvane

@@ -39,6 +39,9 @@ enum ListingMessageId : int {
   WM_WRITE_BEGIN = 0x408,
   WM_WRITE_PROGRESS = 0x409,
   WM_WRITE_END = 0x40A,
+  // A message the user must see (text): the window shows it in a message box, batch mode
+  // prints it on stderr. The listing goes on.
+  WM_LISTING_MESSAGE = 0x40B,
 };
 
 // Request codes.
@@ -101,7 +104,10 @@ class CListingEngine {
   std::uint64_t TotalSize() const { return m_nTotalSize; }
   std::string Summary();
   bool LastJobCancelled() const { return m_bLastCancelled; }
+  // The last job ended without a complete listing: the output could not be written, or an
+  // error (such as running out of memory) stopped it; LastError then says why.
   bool LastWriteFailed() const { return m_bLastWriteFailed; }
+  const std::string& LastError() const { return m_strLastError; }
   const std::vector<std::unique_ptr<CDirRecord>>& Directories() const { return m_dirs; }
 
   // Progress of the hash readers: label " (" path ") " percent "%", throttled with the status;
@@ -120,24 +126,47 @@ class CListingEngine {
                      std::uint64_t size);
 
   // Runs one job on the calling thread (the worker's body; also used by tests). Returns true
-  // when it was cancelled.
+  // when it was cancelled. Never throws: an exception ends the job as failed.
   bool RunJob();
 
  private:
   struct ScanFrame;
+  // The walk below one checked directory: its frames, innermost last, and its open folders.
+  struct ScanWalk {
+    std::vector<std::unique_ptr<ScanFrame>>& stack;
+    int baseLength = 0;
+    int openDirs = 0;
+    std::size_t lowestOpen = 0;  // no frame below this one has an open folder
+  };
   void WorkerMain();
+  bool RunPhases();
+  void FailJob(const std::string& reason);
   void Post(int id, std::int64_t w = 0, std::int64_t l = 0, std::string text = std::string());
   void UpdateStatus(bool force);
   bool Scan();
   void ScanTree(const std::string& path, bool withSubdirs, int baseLength);
-  void ScanEntries(ScanFrame& frame, std::vector<FindData>& subdirs);
+  void BeginFrame(ScanWalk& walk, const std::string& dirPath, DirHandle handle, bool withSubdirs,
+                  int depth, const FindData* own);
+  void EndFrame(ScanWalk& walk);
+  void LimitOpenDirs(ScanWalk& walk);
+  void SetDriveInfo(CDirRecord& d, const VolumeInfo& vol);
+  // Records the frame's entries up to the next subdirectory to descend into (true, with its
+  // status in `sub`) or to the end of the folder (false).
+  bool NextSubdir(ScanFrame& frame, FindData& sub);
+  void RecordEntry(ScanFrame& frame, const FindData& e);
   bool WritePhase(bool& failed);
   bool WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items);
   void WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items);
   void SetupColumns(bool resetWidths);
+  // The text of one cell of the row being filled; ClearCells empties the cells of the last row.
+  std::string& Cell(int id);
+  void ClearCells();
   void FillDirCells(CDirRecord& dir);
   bool FillItemCells(CFileRecord& rec, int number);
   void ReadScanExtras(CFileRecord& rec, const std::string& fullPath);
+  bool NeedsTypeOrOwner(const CFileRecord& rec) const;
+  void ReadTypeAndOwner(CFileRecord& rec, const std::string& fullPath);
+  void ShowMessage(const std::string& text) { Post(WM_LISTING_MESSAGE, 0, 0, text); }
   // Reads the extra groups a shown column needs and that are not loaded yet; false when a
   // hash reader reported cancellation.
   bool ReadExtras(CFileRecord& rec, const std::string& fullPath);
@@ -161,6 +190,7 @@ class CListingEngine {
   bool m_bRegenerate = false;
   bool m_bLastCancelled = false;
   bool m_bLastWriteFailed = false;
+  std::string m_strLastError;
 
   // Records of the current and the previous generation, in scan order, with an index by path.
   std::vector<std::unique_ptr<CDirRecord>> m_dirs;
@@ -181,6 +211,8 @@ class CListingEngine {
   COutputColumns m_columns;
   std::array<std::string, kColumnCount> m_cellText;
   std::array<std::string, kColumnCount> m_titles;
+  std::uint64_t m_cellsSet = 0;  // one bit per cell written since the last ClearCells
+  bool m_bCellsBound = false;    // the slots point at m_cellText (not at the titles)
   OutputContext m_context;
   bool m_bHashCancelled = false;
   std::string m_archiveChainKey;            // archive path and folder part of the last member

@@ -16,6 +16,9 @@
 namespace orvane {
 namespace {
 
+// Whom the memory message asks the user to contact.
+constexpr const char* kSupportContact = "the Orvane maintainers";
+
 bool AnyShown(const CListingOptions& o, int first, int last) {
   for (int i = first; i <= last; ++i)
     if (o.IsShown(i)) return true;
@@ -40,7 +43,19 @@ class EngineHashProgress : public HashProgress {
 }  // namespace
 
 void CListingEngine::ReadScanExtras(CFileRecord& rec, const std::string& fullPath) {
+  ReadTypeAndOwner(rec, fullPath);
+  if (!rec.m_bIsDir) ReadExtras(rec, fullPath);
+}
+
+bool CListingEngine::NeedsTypeOrOwner(const CFileRecord& rec) const {
+  const FileInfoGroups* g = rec.m_pInfo.get();
+  return (m_options.IsShown(kColType) && !(g && g->m_bTypeLoaded)) ||
+         (m_options.IsShown(kColOwner) && !(g && g->m_bOwnerLoaded));
+}
+
+void CListingEngine::ReadTypeAndOwner(CFileRecord& rec, const std::string& fullPath) {
   const CListingOptions& o = m_options;
+  // The type name comes from the name alone, so archive members get theirs too.
   if (o.IsShown(kColType) && !(rec.m_pInfo && rec.m_pInfo->m_bTypeLoaded)) {
     FileInfoGroups& g = rec.Info();
     g.m_strType = GetTypeName(rec.FullName(), rec.m_bIsDir);
@@ -51,7 +66,6 @@ void CListingEngine::ReadScanExtras(CFileRecord& rec, const std::string& fullPat
     g.m_strOwner = GetFileOwner(fullPath);
     g.m_bOwnerLoaded = true;
   }
-  if (!rec.m_bIsDir) ReadExtras(rec, fullPath);
 }
 
 bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
@@ -72,7 +86,14 @@ bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
     // Only the digests not loaded yet are computed, in one read of the file; a cancelled pass
     // leaves them unloaded so the next generation computes them.
     EngineHashProgress progress(*this);
-    if (LoadFileHashes(fullPath, hashes, &progress, rec.Info().m_hashes)) ok = false;
+    FileHashes& state = rec.Info().m_hashes;
+    const int columns = (hashes.crc32 && !state.crc32Loaded) + (hashes.md5 && !state.md5Loaded) +
+                        (hashes.sha1 && !state.sha1Loaded);
+    HashStatus status = HashStatus::kDone;
+    if (LoadFileHashes(fullPath, hashes, &progress, state, &status)) ok = false;
+    // The file's digests stay loaded (blank), so each column says so once per file.
+    if (status == HashStatus::kNoMemory)
+      for (int i = 0; i < columns; ++i) ShowMessage(HashMemoryErrorText(kSupportContact));
   }
   if (AnyShown(o, kColDocFirst, kColDocLast)) {
     FileInfoGroups& g = rec.Info();
@@ -97,12 +118,15 @@ bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
 }
 
 void CListingEngine::ReadDirOwner(CDirRecord& dir) {
+  // A drive row shows the owner of its mount point; folders inside an archive have none (the
+  // path does not exist, so the text stays empty).
+  dir.m_strOwner = GetFileOwner(dir.m_strPath);
   dir.m_bOwnerRead = true;
 }
 
 void CListingEngine::FillExtraCells(CFileRecord& rec) {
   const CListingOptions& o = m_options;
-  auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  auto cell = [&](int id) -> std::string& { return Cell(id); };
   static const FileHashes kNoHashes;
   const FileHashes& h = rec.m_pInfo ? rec.m_pInfo->m_hashes : kNoHashes;
   if (o.IsShown(kColCrc32)) cell(kColCrc32) = Crc32Cell(h, rec.m_bIsDir);

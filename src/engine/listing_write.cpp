@@ -1,4 +1,6 @@
 // The write phase of a generation: column table, cells, sorting and rows.
+#include <algorithm>
+#include <bit>
 #include <chrono>
 
 #include "engine/columns.h"
@@ -9,6 +11,19 @@
 #include "platform/file_find.h"
 
 namespace orvane {
+namespace {
+
+// A first key "Not sorted" in ascending order leaves records in the scan order they already
+// have; descending, it reverses that order, so the records must be sorted.
+bool KeepsScanOrder(int firstKey, int firstDescending) {
+  return firstKey == kNotSorted && !firstDescending;
+}
+
+bool ItemsNeedSorting(const SortSettings& sort) {
+  return sort.m_bSubdirsFirst || !KeepsScanOrder(sort.m_nFileSortKey[0], sort.m_bFileSortDesc[0]);
+}
+
+}  // namespace
 
 void CListingEngine::SetupColumns(bool resetWidths) {
   const CListingOptions& o = m_options;
@@ -28,6 +43,26 @@ void CListingEngine::SetupColumns(bool resetWidths) {
     if (!o.m_bAutoColumnWidths) c.m_nWidth = FixedColumnWidth(o, i);
   }
   m_columns.m_bRowIsSubdir = false;
+  m_bCellsBound = false;
+}
+
+static_assert(kColumnCount <= 64, "one bit per cell");
+
+std::string& CListingEngine::Cell(int id) {
+  m_cellsSet |= std::uint64_t{1} << id;
+  return m_cellText[static_cast<std::size_t>(id)];
+}
+
+void CListingEngine::ClearCells() {
+  // The slots show the cell texts until the next column set-up points them at the titles.
+  if (!m_bCellsBound) {
+    for (int i = 0; i < kColumnCount; ++i)
+      m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
+    m_bCellsBound = true;
+  }
+  for (std::uint64_t set = m_cellsSet; set != 0; set &= set - 1)
+    m_cellText[static_cast<std::size_t>(std::countr_zero(set))].clear();
+  m_cellsSet = 0;
 }
 
 std::string CListingEngine::DirText(const CDirRecord& dir) {
@@ -45,11 +80,8 @@ std::string CListingEngine::DirText(const CDirRecord& dir) {
 void CListingEngine::FillDirCells(CDirRecord& dir) {
   const CListingOptions& o = m_options;
   const NumberFormat& nf = m_numberFormat;
-  for (int i = 0; i < kColumnCount; ++i) {
-    m_cellText[static_cast<std::size_t>(i)].clear();
-    m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
-  }
-  auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  ClearCells();
+  auto cell = [&](int id) -> std::string& { return Cell(id); };
   cell(kColName) = DirText(dir);
   if (o.m_bFileCountInDirRow) cell(kColCount) = "(" + FormatInteger(dir.m_nFileCount, nf) + ")";
   if (o.IsShown(kColSize))
@@ -70,13 +102,13 @@ bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
   const CListingOptions& o = m_options;
   const NumberFormat& nf = m_numberFormat;
   bool ok = true;
+  // Groups still unloaded (archive members, whose records the scan did not read) are read now.
+  if (rec.m_pDir && NeedsTypeOrOwner(rec))
+    ReadTypeAndOwner(rec, FullPath(*rec.m_pDir, rec.FullName()));
   if (m_bReadsFiles && !rec.m_bIsDir && rec.m_pDir)
     ok = ReadExtras(rec, FullPath(*rec.m_pDir, rec.FullName()));
-  for (int i = 0; i < kColumnCount; ++i) {
-    m_cellText[static_cast<std::size_t>(i)].clear();
-    m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
-  }
-  auto cell = [&](int id) -> std::string& { return m_cellText[static_cast<std::size_t>(id)]; };
+  ClearCells();
+  auto cell = [&](int id) -> std::string& { return Cell(id); };
   if (o.IsShown(kColNumber) && !rec.m_bIsDir) cell(kColNumber) = FormatInteger(number, nf) + ". ";
   // The HTML writer builds links from the path cell, so it is filled for links too.
   if ((o.IsShown(kColPath) || o.m_bLinksToFiles) && rec.m_pDir)
@@ -144,9 +176,9 @@ bool CListingEngine::WritePhase(bool& failed) {
   std::string row;
   std::vector<CFileRecord*> items;
   if (!o.m_bFilesTogether) {
-    if (sort.m_nDirSortKey[0] != kNotSorted) {
-      if (sort.m_nDirSortKey[0] == kColOwner || sort.m_nDirSortKey[1] == kColOwner ||
-          sort.m_nDirSortKey[2] == kColOwner)
+    if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
+      if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(), kColOwner) !=
+          sort.m_nDirSortKey.end())
         for (CDirRecord* d : dirs)
           if (!d->m_bOwnerRead) ReadDirOwner(*d);
       SortDirs(dirs, sort);
@@ -170,7 +202,7 @@ bool CListingEngine::WritePhase(bool& failed) {
       if (!o.m_bFileRows) continue;
       items.clear();
       for (CFileRecord& r : dir.m_items) items.push_back(&r);
-      if (sort.m_nFileSortKey[0] != kNotSorted || sort.m_bSubdirsFirst) SortItems(items, sort);
+      if (ItemsNeedSorting(sort)) SortItems(items, sort);
       if (!WriteItemRows(*out, items)) {
         cancelled = true;
         break;
@@ -194,7 +226,8 @@ bool CListingEngine::WritePhase(bool& failed) {
       }
     }
     if (o.m_bFileRows && !cancelled) {
-      if (sort.m_nFileSortKey[0] != kNotSorted || sort.m_bSubdirsFirst) SortItems(all, sort);
+      // Always sorted: the array holds the items directory by directory, not in scan order.
+      SortItems(all, sort);
       cancelled = !WriteItemRows(*out, all);
     }
   }

@@ -54,6 +54,16 @@ void SortBy(std::vector<Rec*>& recs, const std::array<int, 3>& keys, const std::
             ValueOf valueOf, TieOf tieOf, DirFirst dirFirst) {
   const std::size_t n = recs.size();
   if (n < 2) return;
+  if (keys[0] == kNotSorted) {
+    // The scan order decides at once (sequence numbers differ between any two records).
+    const bool descending = desc[0] != 0;
+    std::sort(recs.begin(), recs.end(), [&](const Rec* a, const Rec* b) {
+      const int df = dirFirst(*a, *b);
+      if (df) return df < 0;
+      return descending ? a->m_nSeq > b->m_nSeq : a->m_nSeq < b->m_nSeq;
+    });
+    return;
+  }
   // Keys after a "Not sorted" key are never reached: the scan order decides there.
   int active = 0;
   bool reachesTie = true;
@@ -113,17 +123,6 @@ SortSettings SortSettings::FromOptions(const CListingOptions& o) {
 SortSettings& GlobalSortSettings() {
   static SortSettings settings;
   return settings;
-}
-
-std::string FoldForSort(const std::string& s) {
-  bool ascii = true;
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      ascii = false;
-      break;
-    }
-  if (ascii) return AsciiLower(s);
-  return EncodeUtf8(FoldCase(s));
 }
 
 SortValue ItemSortValue(const CFileRecord& r, int key) {

@@ -11,6 +11,7 @@
 
 #include "engine/listing_options.h"
 #include "engine/records.h"
+#include "engine/unicode.h"
 
 namespace orvane {
 
@@ -33,9 +34,6 @@ struct SortValue {
   std::uint64_t unum = 0;
   std::string text;  // folded for kText; as is for kExact
 };
-
-// Text folded for case-insensitive comparison (UTF-8 of the lower-cased code points).
-std::string FoldForSort(const std::string& s);
 
 // The value of an item key; the extra groups are read through ItemExtraSortValue.
 SortValue ItemSortValue(const CFileRecord& r, int key);

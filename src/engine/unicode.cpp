@@ -176,4 +176,10 @@ std::string AsciiLower(std::string_view s) {
   return out;
 }
 
+std::string FoldForSort(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return EncodeUtf8(FoldCase(s));
+  return AsciiLower(s);
+}
+
 }  // namespace orvane

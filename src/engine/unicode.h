@@ -35,6 +35,9 @@ std::u16string Utf8ToUtf16(std::string_view s);
 // Case folding for comparisons: each code point through towlower.
 std::u32string FoldCase(std::string_view s);
 std::u32string FoldCase(std::u32string_view s);
+// Text folded for case-insensitive comparison and sorting (UTF-8 of the folded code points):
+// byte order of the result is code-point order of the folded text.
+std::string FoldForSort(std::string_view s);
 // Lower-cases ASCII letters only (for extensions and fixed keywords).
 std::string AsciiLower(std::string_view s);
 

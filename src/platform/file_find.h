@@ -61,14 +61,19 @@ class CBRMFileFind {
   CBRMFileFind();
   virtual ~CBRMFileFind();
 
-  // Starts listing the directory `dir` (which stays owned by the caller and open while the
-  // finder runs). False when it cannot be read; the caller treats it as empty.
+  // Starts listing the directory `dir` (owned by the caller; the finder reads every entry and
+  // its status here and keeps no descriptor). False when it cannot be read; the caller treats it
+  // as empty. The entries come in ascending order of their case-folded names (the folding of
+  // sorting by name), ties in the order of the names' bytes, so two copies of one tree list
+  // alike.
   virtual bool FindFile(const DirHandle& dir);
   // Starts listing a directory by path ("" means the current directory).
   virtual bool FindFile(const std::string& path);
   // Advances to the next entry; false at the end. "." and ".." are never returned.
   virtual bool FindNextFile();
   virtual void Close();
+
+  struct Impl;  // the entries read by FindFile
 
   virtual const std::string& GetFileName() const { return m_cur.name; }
   virtual bool IsDots() const { return m_cur.name == "." || m_cur.name == ".."; }
@@ -85,9 +90,7 @@ class CBRMFileFind {
   FindData m_cur;
 
  private:
-  struct Impl;
   std::unique_ptr<Impl> m_impl;
-  DirHandle m_owned;  // the directory opened by path, when FindFile(path) was used
 };
 
 // The network finder: network containers have no provider here, so FindFile on a path that is
@@ -103,8 +106,9 @@ class CBRMNetFind : public CBRMFileFind {
 bool StatPath(const std::string& path, FindData& out);
 bool StatAt(const DirHandle& dir, const std::string& name, FindData& out);
 
-// Makes a moment safe for display: times before 1970 or after the year 3000 become a moment
-// in February 1970, which the listing shows as a blank date.
+// Makes a moment safe for display: a moment whose local year is before 1970 or after 3000
+// becomes a moment in February 1970, which the listing shows as a blank date; every other
+// moment (the whole local year 3000 included) is kept.
 std::int64_t SafeTime(std::int64_t t);
 
 // A mounted volume.

@@ -4,6 +4,8 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -15,10 +17,14 @@
 
 #include "platform/file_find.h"
 
+#include "engine/unicode.h"
+
 namespace orvane {
 namespace {
 
-constexpr std::int64_t kYear3000 = 32503680000LL;  // 3000-01-01 00:00:00 UTC
+constexpr std::int64_t kYear3001 = 32535216000LL;  // 3001-01-01 00:00:00 UTC
+// More than any distance between local time and UTC.
+constexpr std::int64_t kTwoDays = 2 * 86400;
 
 std::int64_t FallbackTime() {
   static const std::int64_t t = [] {
@@ -34,7 +40,7 @@ std::int64_t FallbackTime() {
   return t;
 }
 
-void FillFromStatx(const struct statx& sx, const std::string& name, FindData& out) {
+void FillFromStatx(const struct statx& sx, std::string_view name, FindData& out) {
   out.attributes = 0;
   const mode_t mode = sx.stx_mode;
   if (S_ISDIR(mode)) out.attributes |= kFindDirectory;
@@ -51,7 +57,7 @@ void FillFromStatx(const struct statx& sx, const std::string& name, FindData& ou
   out.creation = (sx.stx_mask & STATX_BTIME) ? SafeTime(sx.stx_btime.tv_sec) : 0;
 }
 
-bool StatxAt(int dirfd, const char* name, const std::string& shownName, FindData& out,
+bool StatxAt(int dirfd, const char* name, std::string_view shownName, FindData& out,
              int extraFlags = 0) {
   struct statx sx;
   const unsigned mask = STATX_BASIC_STATS | STATX_BTIME;
@@ -146,8 +152,13 @@ const std::vector<Mount>& Mounts() {
 }  // namespace
 
 std::int64_t SafeTime(std::int64_t t) {
-  if (t < 0 || t >= kYear3000) return FallbackTime();
-  return t;
+  // Only moments near either end can have a local year outside 1970 to 3000.
+  if (t >= kTwoDays && t < kYear3001 - kTwoDays) return t;
+  const std::time_t tt = static_cast<std::time_t>(t);
+  std::tm tm{};
+  if (!::localtime_r(&tt, &tm)) return FallbackTime();
+  const long long year = 1900LL + tm.tm_year;
+  return year < 1970 || year > 3000 ? FallbackTime() : t;
 }
 
 DirHandle::~DirHandle() {
@@ -198,13 +209,116 @@ DirHandle DirHandle::OpenParent() const {
   return DirHandle(::openat(m_fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
+// The entries of one directory, read and examined in one go when the listing starts. Names
+// sit in one buffer (the status records carry none), so reading a folder costs a few
+// allocations, not several per entry; `order` is the order FindNextFile hands them out in.
+// Holding no descriptor afterwards keeps the number of open folders of a deep walk bounded by
+// the walker alone.
 struct CBRMFileFind::Impl {
-  DIR* dir = nullptr;
-  int fd = -1;
-  ~Impl() {
-    if (dir) ::closedir(dir);
+  std::string names;                     // every name, each followed by a NUL
+  std::vector<std::uint32_t> nameStart;  // where each entry's name starts in `names`
+  std::vector<FindData> entries;         // status of each entry, without its name
+  std::vector<std::uint32_t> order;
+  std::size_t next = 0;
+
+  std::string_view Name(std::uint32_t i) const {
+    const std::uint32_t end = i + 1 < nameStart.size()
+                                  ? nameStart[i + 1] - 1
+                                  : static_cast<std::uint32_t>(names.size() - 1);
+    return std::string_view(names).substr(nameStart[i], end - nameStart[i]);
   }
 };
+
+namespace {
+
+// Reads every entry of the directory open as fd (except "." and ".."), with its status.
+bool ReadEntries(int fd, CBRMFileFind::Impl& out) {
+  int own = ::dup(fd);
+  if (own < 0) return false;
+  DIR* d = ::fdopendir(own);
+  if (!d) {
+    ::close(own);
+    return false;
+  }
+  ::rewinddir(d);
+  out.entries.reserve(64);
+  out.nameStart.reserve(64);
+  out.names.reserve(1024);
+  FindData entry;
+  while (struct dirent* e = ::readdir(d)) {
+    const char* n = e->d_name;
+    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+    // An entry that vanished since the directory was read is skipped.
+    if (!StatxAt(fd, n, n, entry)) continue;
+    out.nameStart.push_back(static_cast<std::uint32_t>(out.names.size()));
+    out.names.append(n).push_back('\0');
+    out.entries.push_back(entry);
+  }
+  ::closedir(d);
+  return true;
+}
+
+// Three-way comparison of the bytes (unsigned), eight at a time: names are short, and this is
+// the inner step of sorting every folder.
+int CompareBytes(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x == y) continue;
+    if constexpr (std::endian::native == std::endian::little) {
+      x = __builtin_bswap64(x);
+      y = __builtin_bswap64(y);
+    }
+    return x < y ? -1 : 1;
+  }
+  for (; i < n; ++i)
+    if (a[i] != b[i])
+      return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+// Ascending case-folded name (the folding of sorting by name), ties by the name's bytes. The
+// folded names share one buffer; ASCII names (nearly all) fold by lower-casing.
+void SortByFoldedName(CBRMFileFind::Impl& impl) {
+  const auto n = static_cast<std::uint32_t>(impl.entries.size());
+  std::string folded;
+  folded.reserve(impl.names.size());
+  std::vector<std::uint32_t> start(n + 1);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    start[i] = static_cast<std::uint32_t>(folded.size());
+    const std::string_view name = impl.Name(i);
+    folded.append(name);
+    bool ascii = true;
+    for (auto it = folded.begin() + start[i]; it != folded.end(); ++it) {
+      const char c = *it;
+      if (c >= 'A' && c <= 'Z') *it = static_cast<char>(c + 32);
+      ascii &= static_cast<unsigned char>(c) < 0x80;
+    }
+    if (!ascii) {
+      folded.resize(start[i]);
+      folded += FoldForSort(name);
+    }
+  }
+  start[n] = static_cast<std::uint32_t>(folded.size());
+  struct Key {
+    std::string_view folded;
+    std::uint32_t index;
+  };
+  std::vector<Key> keys(n);
+  for (std::uint32_t i = 0; i < n; ++i)
+    keys[i] = {std::string_view(folded).substr(start[i], start[i + 1] - start[i]), i};
+  std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+    const int c = CompareBytes(a.folded, b.folded);
+    return c != 0 ? c < 0 : CompareBytes(impl.Name(a.index), impl.Name(b.index)) < 0;
+  });
+  impl.order.resize(n);
+  for (std::uint32_t i = 0; i < n; ++i) impl.order[i] = keys[i].index;
+}
+
+}  // namespace
 
 CBRMFileFind::CBRMFileFind() = default;
 CBRMFileFind::~CBRMFileFind() {
@@ -213,24 +327,16 @@ CBRMFileFind::~CBRMFileFind() {
 
 void CBRMFileFind::Close() {
   m_impl.reset();
-  m_owned.Close();
   m_cur = FindData();
 }
 
 bool CBRMFileFind::FindFile(const DirHandle& dir) {
   Close();
   if (!dir.IsOpen()) return false;
-  int fd = ::dup(dir.Fd());
-  if (fd < 0) return false;
-  DIR* d = ::fdopendir(fd);
-  if (!d) {
-    ::close(fd);
-    return false;
-  }
-  ::rewinddir(d);
-  m_impl = std::make_unique<Impl>();
-  m_impl->dir = d;
-  m_impl->fd = dir.Fd();
+  auto impl = std::make_unique<Impl>();
+  if (!ReadEntries(dir.Fd(), *impl)) return false;
+  SortByFoldedName(*impl);
+  m_impl = std::move(impl);
   return true;
 }
 
@@ -240,24 +346,15 @@ bool CBRMFileFind::FindFile(const std::string& path) {
     Close();
     return false;
   }
-  if (!FindFile(h)) return false;
-  m_owned = std::move(h);
-  return true;
+  return FindFile(h);
 }
 
 bool CBRMFileFind::FindNextFile() {
-  if (!m_impl) return false;
-  for (;;) {
-    errno = 0;
-    struct dirent* e = ::readdir(m_impl->dir);
-    if (!e) return false;
-    const char* n = e->d_name;
-    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-    m_cur.name.assign(n);
-    // An entry that vanished since the directory was read is skipped.
-    if (!StatxAt(m_impl->fd, n, m_cur.name, m_cur)) continue;
-    return true;
-  }
+  if (!m_impl || m_impl->next >= m_impl->order.size()) return false;
+  const std::uint32_t i = m_impl->order[m_impl->next++];
+  m_cur = m_impl->entries[i];  // the nameless copy keeps m_cur's name buffer for reuse
+  m_cur.name.assign(m_impl->Name(i));
+  return true;
 }
 
 bool CBRMNetFind::FindFile(const std::string& path) {

@@ -148,12 +148,13 @@ void COvTxtOutput::LayoutRow(COutputColumns& columns, std::string& out) {
 void COvTxtOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   out.clear();
   for (auto& c : m_cells) c.clear();
-  if (m_options.m_bColumnNamesInHeader || Measuring()) {
+  // Titles that are not shown are not measured either.
+  if (m_options.m_bColumnNamesInHeader) {
     for (int id = 0; id < kColumnCount; ++id)
       m_cells[static_cast<std::size_t>(id)] = columns[id].Text();
     std::string titles;
     LayoutRow(columns, titles);
-    if (m_options.m_bColumnNamesInHeader && !Measuring()) out = titles;
+    if (!Measuring()) out = titles;
   }
   if (m_options.m_bSummary && m_options.m_nSummaryPos == 0)
     out = "# " + m_context.m_strSummary + "\n" + out;

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <set>
+#include <vector>
 
 #include "test_util.h"
 
@@ -55,6 +58,59 @@ TEST(FileFind, TimesOutsideTheRangeBecomeNineteenSeventy) {
   EXPECT_EQ(SafeTime(47336400000LL), fallback);   // 3470
   EXPECT_LT(fallback, 86400 * 40);
   EXPECT_EQ(SafeTime(1700000000), 1700000000);
+}
+
+TEST(FileFind, EntriesComeInCaseFoldedNameOrderWithTiesByBytes) {
+  test::TempDir tmp;
+  const std::vector<std::string> sorted = {"10",    "9", "_x", "A", "a", "B.txt",
+                                           "b.TXT", "C", "E",  "e", "z", "\xC3\xA9"};
+  // Made in neither this order nor its reverse, so no directory layout gives it by chance.
+  for (std::size_t i = 0; i < sorted.size(); ++i)
+    test::WriteFile(tmp / sorted[(i * 5 + 3) % sorted.size()], "");
+  for (int round = 0; round < 2; ++round) {
+    CBRMNetFind f;
+    ASSERT_TRUE(f.FindFile(tmp.path()));
+    std::vector<std::string> names;
+    while (f.FindNextFile()) names.push_back(f.GetFileName());
+    EXPECT_EQ(names, sorted);
+  }
+}
+
+// Runs body with the local time zone set to tz (a POSIX rule, no zone files needed).
+template <typename Body>
+void InZone(const char* tz, Body body) {
+  const char* old = std::getenv("TZ");
+  const std::string saved = old ? old : "";
+  setenv("TZ", tz, 1);
+  tzset();
+  body();
+  if (old)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}
+
+TEST(FileFind, OnlyLocalYearsBefore1970OrAfter3000AreBlanked) {
+  constexpr std::int64_t kYear3000 = 32503680000LL;  // 3000-01-01 00:00 UTC
+  constexpr std::int64_t kYear3001 = 32535216000LL;  // 3001-01-01 00:00 UTC
+  const std::int64_t fallback = SafeTime(-86400 * 400);
+  InZone("UTC0", [&] {
+    EXPECT_EQ(SafeTime(kYear3000), kYear3000);
+    EXPECT_EQ(SafeTime(kYear3000 + 86400 * 100), kYear3000 + 86400 * 100);
+    EXPECT_EQ(SafeTime(kYear3001 - 1), kYear3001 - 1);
+    EXPECT_EQ(SafeTime(kYear3001), SafeTime(-1));
+    EXPECT_EQ(SafeTime(0), 0);
+  });
+  InZone("JST-9", [&] {                                             // local time ahead of UTC
+    EXPECT_EQ(SafeTime(kYear3001 - 3600), SafeTime(-86400 * 400));  // 3001-01-01 08:00 local
+    EXPECT_EQ(SafeTime(-3600), -3600);                              // 1970-01-01 08:00 local
+  });
+  InZone("EST5", [&] {                                        // local time behind UTC
+    EXPECT_EQ(SafeTime(kYear3001 + 3600), kYear3001 + 3600);  // 3000-12-31 20:00 local
+    EXPECT_EQ(SafeTime(3600), SafeTime(-86400 * 400));        // 1969-12-31 20:00 local
+  });
+  EXPECT_LT(fallback, 86400 * 40);
 }
 
 TEST(FileFind, RootIsAVolumeWithASerial) {
