@@ -40,6 +40,11 @@ COvCsvOutput::COvCsvOutput(const CListingOptions& options, OutputContext& contex
       m_strSeparator(CsvSeparator(options.m_strCsvSeparator)) {}
 
 void COvCsvOutput::ExpandLineEnds(std::string_view text, std::string& out) const {
+  // Without a double quote there is no quoted field: every line feed ends a line.
+  if (text.find('"') == std::string_view::npos) {
+    COvOutput::ExpandLineEnds(text, out);
+    return;
+  }
   // Reads the text as a CSV reader does: a double quote opens a quoted field only at the start
   // of a field, and inside one a doubled quote is a quote and a single one closes it.
   enum { kFieldStart, kBare, kQuoted, kQuoteInQuoted } state = kFieldStart;
