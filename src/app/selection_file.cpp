@@ -1,5 +1,6 @@
 #include "app/selection_file.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/temp_files.h"
@@ -40,8 +41,19 @@ bool SaveSelection(const SelectionMap& selection, const std::string& path) {
 
 TextReadStatus LoadSelection(const std::string& path, SelectionMap& selection) {
   std::vector<std::string> lines;
-  TextReadStatus status = ReadTextLines(path, NoMarkAs::kGuessUtf16, kMaxSelectionFileSize, lines);
-  if (status == TextReadStatus::kOk) ParseSelectionLines(lines, selection);
+  // A damaged line (a NUL byte in it, say) costs that line alone: the others still load.
+  TextReadStatus status = ReadTextLines(path, NoMarkAs::kGuessUtf16, kMaxSelectionFileSize, lines,
+                                        NulChars::kKeepInLines);
+  if (status != TextReadStatus::kOk) return status;
+  SelectionMap read;
+  ParseSelectionLines(lines, read);
+  // NUL bytes and not one usable line: some other kind of file was named, which says more
+  // than "names no directories".
+  if (read.empty() && std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find('\0') != std::string::npos;
+      }))
+    return TextReadStatus::kNotText;
+  for (auto& [dir, code] : read) selection[dir] = code;
   return status;
 }
 

@@ -2,8 +2,9 @@
 // its subdirectories) or "2" (the directory alone), "|", and the directory's path.
 //
 // Written as UTF-8 with a byte-order mark and CR LF line ends; read as UTF-8 (with or without
-// the mark) or UTF-16 little-endian. A file that cannot be read, or lines that do not parse,
-// give no entries. Pure functions apart from the file access; safe from any thread.
+// the mark) or UTF-16 little-endian. A file that cannot be read gives no entries; a line that
+// does not parse (a bad code, a relative path, a NUL byte) is skipped and the others are kept. Pure
+// functions apart from the file access; safe from any thread.
 #pragma once
 
 #include <map>
@@ -28,8 +29,8 @@ void ParseSelectionLines(const std::vector<std::string>& lines, SelectionMap& se
 
 // Writes the file (through a temporary file and a rename). False when it could not be written.
 bool SaveSelection(const SelectionMap& selection, const std::string& path);
-// Reads a file into selection (merged into what is there). On any status but kOk nothing is
-// added.
+// Reads a file into selection (merged into what is there; a path read wins). On any status but
+// kOk nothing is added; a file with NUL bytes in which no line parses gives kNotText.
 TextReadStatus LoadSelection(const std::string& path, SelectionMap& selection);
 
 // The remembered selection: per-user folder + program base name + ".ovs"; empty when there is

@@ -33,7 +33,7 @@ void SplitLines(const std::string& text, std::vector<std::string>& lines) {
 }  // namespace
 
 TextReadStatus DecodeTextLines(std::span<const std::uint8_t> bytes, NoMarkAs noMark,
-                               std::size_t maxSize, std::vector<std::string>& lines) {
+                               std::size_t maxSize, std::vector<std::string>& lines, NulChars nul) {
   lines.clear();
   if (bytes.size() > maxSize) return TextReadStatus::kTooLarge;
   std::string text;
@@ -46,13 +46,14 @@ TextReadStatus DecodeTextLines(std::span<const std::uint8_t> bytes, NoMarkAs noM
   } else {
     text.assign(bytes.begin(), bytes.end());
   }
-  if (text.find('\0') != std::string::npos) return TextReadStatus::kNotText;
+  if (nul == NulChars::kRejectFile && text.find('\0') != std::string::npos)
+    return TextReadStatus::kNotText;
   SplitLines(text, lines);
   return TextReadStatus::kOk;
 }
 
 TextReadStatus ReadTextLines(const std::string& path, NoMarkAs noMark, std::size_t maxSize,
-                             std::vector<std::string>& lines) {
+                             std::vector<std::string>& lines, NulChars nul) {
   lines.clear();
   PathKind kind = GetPathKind(path);
   if (kind == PathKind::kMissing) return TextReadStatus::kMissing;
@@ -63,7 +64,7 @@ TextReadStatus ReadTextLines(const std::string& path, NoMarkAs noMark, std::size
   std::vector<std::uint8_t> bytes;
   if (source.Size() > 0 && !source.ReadAt(0, static_cast<std::size_t>(source.Size()), bytes))
     return TextReadStatus::kUnreadable;
-  return DecodeTextLines(bytes, noMark, maxSize, lines);
+  return DecodeTextLines(bytes, noMark, maxSize, lines, nul);
 }
 
 const char* DescribeReadStatus(TextReadStatus status) {

@@ -33,14 +33,21 @@ enum class NoMarkAs {
   kGuessUtf16,  // selection files: UTF-16LE when the bytes look like it (NULs in odd places)
 };
 
+// What a NUL character in the decoded text does.
+enum class NulChars {
+  kRejectFile,   // the file is not text (settings, configuration and style files)
+  kKeepInLines,  // the lines keep it and the caller skips them (selection files)
+};
+
 // Decodes a whole file image of at most maxSize bytes into lines (without their line ends).
 // Unless the status is kOk the lines are empty.
 TextReadStatus DecodeTextLines(std::span<const std::uint8_t> bytes, NoMarkAs noMark,
-                               std::size_t maxSize, std::vector<std::string>& lines);
+                               std::size_t maxSize, std::vector<std::string>& lines,
+                               NulChars nul = NulChars::kRejectFile);
 
 // Reads and decodes a file of at most maxSize bytes; lines stay empty unless the status is kOk.
 TextReadStatus ReadTextLines(const std::string& path, NoMarkAs noMark, std::size_t maxSize,
-                             std::vector<std::string>& lines);
+                             std::vector<std::string>& lines, NulChars nul = NulChars::kRejectFile);
 
 // A short English description of a failed read, for messages ("does not exist", ...).
 const char* DescribeReadStatus(TextReadStatus status);

@@ -1,6 +1,5 @@
 #include "engine/formatting.h"
 
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -38,23 +37,31 @@ std::string FormatInteger(std::int64_t value, const NumberFormat& nf) {
   return "-" + FormatUnsigned(0 - static_cast<std::uint64_t>(value), nf);
 }
 
-std::string FormatDecimal(double value, int digits, const NumberFormat& nf) {
-  if (!std::isfinite(value)) return std::string();
+std::string FormatQuotient(std::uint64_t numerator, std::uint64_t denominator, bool negative,
+                           int digits, const NumberFormat& nf) {
+  if (denominator == 0 || denominator > (std::uint64_t{1} << 31)) return std::string();
   if (digits < 0) digits = 0;
   if (digits > 9) digits = 9;
-  char buf[64];
-  int n = std::snprintf(buf, sizeof buf, "%.*f", digits, std::fabs(value));
-  if (n <= 0 || n >= static_cast<int>(sizeof buf)) return std::string();
-  std::string text(buf, static_cast<std::size_t>(n));
-  std::size_t dot = text.find('.');
-  std::string intPart = text.substr(0, dot);
+  std::uint64_t scale = 1;
+  for (int i = 0; i < digits; ++i) scale *= 10;
+  std::uint64_t whole = numerator / denominator;
+  const std::uint64_t rest = numerator % denominator;
+  // rest < 2^31 and scale <= 10^9, so 2 * rest * scale stays below 2^62: the fraction in units
+  // of the last digit, plus one half, floored, is the rounding with halves away from zero.
+  std::uint64_t fraction = (2 * rest * scale + denominator) / (2 * denominator);
+  if (fraction == scale) {
+    fraction = 0;
+    ++whole;
+  }
+  char buf[24];
+  const int n = std::snprintf(buf, sizeof buf, "%llu", static_cast<unsigned long long>(whole));
   std::string out;
-  bool negative = value < 0 && text.find_first_not_of("0.") != std::string::npos;
-  if (negative) out.push_back('-');
-  AppendGrouped(out, intPart.data(), intPart.size(), nf);
-  if (dot != std::string::npos) {
+  if (negative && (whole != 0 || fraction != 0)) out.push_back('-');
+  AppendGrouped(out, buf, static_cast<std::size_t>(n), nf);
+  if (digits > 0) {
     out += nf.decimalSep;
-    out += text.substr(dot + 1);
+    std::snprintf(buf, sizeof buf, "%0*llu", digits, static_cast<unsigned long long>(fraction));
+    out += buf;
   }
   return out;
 }
@@ -62,33 +69,35 @@ std::string FormatDecimal(double value, int digits, const NumberFormat& nf) {
 std::string FormatNumber(std::int64_t value, int digits, const NumberFormat& nf,
                          const char* suffix) {
   std::string out;
+  const bool negative = value < 0;
+  const std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   if (digits == 0)
     out = FormatInteger(value, nf);
   else if (digits == 2)
-    out = FormatDecimal(static_cast<double>(value) / 100.0, 2, nf);
+    out = FormatQuotient(magnitude, 100, negative, 2, nf);
   else
-    out = FormatDecimal(static_cast<double>(value) / 10000.0, digits, nf);
+    out = FormatQuotient(magnitude, 10000, negative, digits, nf);
   out += suffix;
   return out;
 }
 
 std::string FormatSize(std::uint64_t bytes, int unit, int precision, bool withUnit,
                        const NumberFormat& nf) {
-  const double b = static_cast<double>(bytes);
   switch (unit) {
     case kBytes:
       return withUnit ? FormatUnsigned(bytes, nf) + " B" : FormatUnsigned(bytes, nf);
     case kKilobytes:
-      return FormatDecimal(b / 1024.0, precision, nf) + " KB";
+      return FormatQuotient(bytes, std::uint64_t{1} << 10, false, precision, nf) + " KB";
     case kMegabytes:
-      return FormatDecimal(b / 1048576.0, precision, nf) + " MB";
+      return FormatQuotient(bytes, std::uint64_t{1} << 20, false, precision, nf) + " MB";
     case kDynamic:
       if (bytes < 1024) return FormatUnsigned(bytes, nf) + " B";
       if (bytes < 1048576) return FormatSize(bytes, kKilobytes, precision, withUnit, nf);
       if (bytes < 1073741824) return FormatSize(bytes, kMegabytes, precision, withUnit, nf);
       return FormatSize(bytes, kGigabytes, precision, withUnit, nf);
     default:
-      return FormatDecimal(b / 1073741824.0, precision, nf) + " GB";
+      return FormatQuotient(bytes, std::uint64_t{1} << 30, false, precision, nf) + " GB";
   }
 }
 

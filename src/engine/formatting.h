@@ -22,12 +22,16 @@ struct NumberFormat {
 // Groups a whole number.
 std::string FormatInteger(std::int64_t value, const NumberFormat& nf);
 std::string FormatUnsigned(std::uint64_t value, const NumberFormat& nf);
-// A floating value with `digits` decimals, rounded, grouped.
-std::string FormatDecimal(double value, int digits, const NumberFormat& nf);
+// numerator / denominator with `digits` decimals (0 to 9), grouped, "-" in front when negative
+// and the rounded text is not zero. Computed exactly in integers; a half in the last digit rounds
+// away from zero (2.5 gives 3, 0.125 with two decimals gives 0.13). denominator must be 1 to 2^31.
+std::string FormatQuotient(std::uint64_t numerator, std::uint64_t denominator, bool negative,
+                           int digits, const NumberFormat& nf);
 // digits 0: the integer; 2: value / 100 with two decimals; other: value / 10000 with `digits`.
 std::string FormatNumber(std::int64_t value, int digits, const NumberFormat& nf,
                          const char* suffix = "");
-// Size in the unit of the options (0 bytes .. 4 dynamic) with `precision` decimals.
+// Size in the unit of the options (0 bytes .. 4 dynamic) with `precision` decimals, rounded
+// as FormatQuotient rounds.
 std::string FormatSize(std::uint64_t bytes, int unit, int precision, bool withUnit,
                        const NumberFormat& nf);
 

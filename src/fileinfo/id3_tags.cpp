@@ -194,7 +194,47 @@ void WalkFrames(const Mp3Input& body, std::uint64_t pos, const Id3v2Header& tag,
   if (out.year.empty()) out.year = TruncateCodePoints(recorded, 4);
 }
 
+bool IsUtf8(std::string_view s) {
+  return SanitizeUtf8(s) == s;
+}
+
+bool HasNonAscii(std::string_view s) {
+  return std::any_of(s.begin(), s.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Bytes at the end of a text that start a UTF-8 character and stop before it is complete: a
+// lead byte followed by fewer continuation bytes than it announces. 0 when there are none.
+std::size_t CutCharacterLength(std::string_view s) {
+  for (std::size_t k = 1; k <= 3 && k <= s.size(); ++k) {
+    const auto b = static_cast<unsigned char>(s[s.size() - k]);
+    if ((b & 0xC0) == 0x80) continue;
+    const std::size_t need = (b & 0xE0) == 0xC0   ? 2
+                             : (b & 0xF0) == 0xE0 ? 3
+                             : (b & 0xF8) == 0xF0 ? 4
+                                                  : 0;
+    return need > k ? k : 0;
+  }
+  return 0;
+}
+
 }  // namespace
+
+std::string DecodeId3v1Field(std::span<const std::uint8_t> field) {
+  const std::span<const std::uint8_t> bytes = UpToNul(field);
+  const std::string_view text = AsChars(bytes);
+  if (HasNonAscii(text)) {
+    if (IsUtf8(text)) return std::string(text);
+    // An encoder that writes UTF-8 cuts a long text at the field's width, possibly inside a
+    // character: when the field is full and the rest is UTF-8 with characters beyond ASCII,
+    // the cut character is dropped. A single byte at the end proves nothing alone: a text
+    // that is otherwise ASCII stays with the code page.
+    const std::size_t cut = bytes.size() == field.size() ? CutCharacterLength(text) : 0;
+    const std::string_view kept = text.substr(0, text.size() - cut);
+    if (cut > 0 && HasNonAscii(kept) && IsUtf8(kept)) return std::string(kept);
+  }
+  return AnsiToUtf8(text);
+}
 
 bool ReadId3v1(const Mp3Input& in, Id3Texts& out) {
   if (in.Size() < kId3v1Size) return false;
@@ -203,7 +243,7 @@ bool ReadId3v1(const Mp3Input& in, Id3Texts& out) {
   if (std::memcmp(tag.data(), "TAG", 3) != 0) return false;
   std::span<const std::uint8_t> t(tag);
   auto field = [&](std::size_t at, std::size_t len) {
-    return AnsiToUtf8(AsChars(UpToNul(t.subspan(at, len))));
+    return DecodeId3v1Field(t.subspan(at, len));
   };
   out.title = field(3, 30);
   out.artist = field(33, 30);

@@ -37,6 +37,12 @@ struct Id3Texts {
 // last byte, the genre byte as its name).
 bool ReadId3v1(const Mp3Input& in, Id3Texts& out);
 
+// One ID3v1 text field (up to its first zero byte) in UTF-8. The format names no encoding and
+// common encoders (ffmpeg among them) write UTF-8: a field whose bytes beyond ASCII are valid
+// UTF-8 is taken as UTF-8, also when the field is full and its last character was cut short,
+// which is then dropped. Any other field is text in the ANSI code page.
+std::string DecodeId3v1Field(std::span<const std::uint8_t> field);
+
 // The 10-byte header of an ID3v2 tag.
 struct Id3v2Header {
   std::uint8_t version = 0;  // major version: 3 for ID3v2.3, 4 for ID3v2.4

@@ -39,6 +39,48 @@ COvCsvOutput::COvCsvOutput(const CListingOptions& options, OutputContext& contex
     : COvOutput(options, context, ".csv"),
       m_strSeparator(CsvSeparator(options.m_strCsvSeparator)) {}
 
+void COvCsvOutput::ExpandLineEnds(std::string_view text, std::string& out) const {
+  // Without a double quote there is no quoted field: every line feed ends a line.
+  if (text.find('"') == std::string_view::npos) {
+    COvOutput::ExpandLineEnds(text, out);
+    return;
+  }
+  // Reads the text as a CSV reader does: a double quote opens a quoted field only at the start
+  // of a field, and inside one a doubled quote is a quote and a single one closes it.
+  enum { kFieldStart, kBare, kQuoted, kQuoteInQuoted } state = kFieldStart;
+  const std::string_view sep = m_strSeparator;
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (state == kQuoted) {
+      if (c == '"') state = kQuoteInQuoted;
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    if (c == '\n') {
+      out.append("\r\n", 2);
+      state = kFieldStart;
+      ++i;
+      continue;
+    }
+    if (state == kQuoteInQuoted && c == '"') {
+      state = kQuoted;
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    if (!sep.empty() && text.compare(i, sep.size(), sep) == 0) {
+      out.append(sep);
+      state = kFieldStart;
+      i += sep.size();
+      continue;
+    }
+    state = state == kFieldStart && c == '"' ? kQuoted : kBare;
+    out.push_back(c);
+    ++i;
+  }
+}
+
 void COvCsvOutput::Join(const COutputColumns& columns, std::string& out) {
   const std::size_t start = out.size();
   JoinCells(columns, out);

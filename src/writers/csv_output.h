@@ -3,7 +3,8 @@
 // File count as fields of their own.
 //
 // A field is enclosed in double quotes when it holds the separator, a double quote, CR or LF,
-// and its inner double quotes are doubled, so every row parses back into the same fields.
+// and its inner double quotes are doubled, so every row parses back into the same fields. Rows
+// end in CR LF; a line feed inside a quoted field stays a bare line feed, as the name had it.
 //
 // Like every writer it is created, used and destroyed by the generation's worker thread alone.
 #pragma once
@@ -31,6 +32,10 @@ class COvCsvOutput : public COvOutput {
   void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) override;
   void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) override;
   void FormatFooter(std::string& out) override;
+
+ protected:
+  // Only line feeds outside quoted fields end a line; those inside stay as they are.
+  void ExpandLineEnds(std::string_view text, std::string& out) const override;
 
  private:
   // Joins the cells (each the separator and its field) in output order, without the leading

@@ -47,16 +47,7 @@ void COvOutput::Encode(const std::string& text, std::string& bytes) const {
   // Every line end reaches the file as CR LF.
   std::string crlf;
   crlf.reserve(text.size() + 16);
-  for (std::size_t pos = 0;;) {
-    const std::size_t nl = text.find('\n', pos);
-    if (nl == std::string::npos) {
-      crlf.append(text, pos, std::string::npos);
-      break;
-    }
-    crlf.append(text, pos, nl - pos);
-    crlf.append("\r\n", 2);
-    pos = nl + 1;
-  }
+  ExpandLineEnds(text, crlf);
   unsigned char high = 0;
   for (char c : text) high |= static_cast<unsigned char>(c);
   if (high < 0x80 && m_options.m_nEncoding != kEncodingUtf16) {
@@ -79,6 +70,19 @@ void COvOutput::Encode(const std::string& text, std::string& bytes) const {
     default:
       bytes = Utf8ToCodePage(crlf, AnsiCodePage());
       break;
+  }
+}
+
+void COvOutput::ExpandLineEnds(std::string_view text, std::string& out) const {
+  for (std::size_t pos = 0;;) {
+    const std::size_t nl = text.find('\n', pos);
+    if (nl == std::string_view::npos) {
+      out.append(text.substr(pos));
+      break;
+    }
+    out.append(text.substr(pos, nl - pos));
+    out.append("\r\n", 2);
+    pos = nl + 1;
   }
 }
 

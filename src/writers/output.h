@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/listing_options.h"
 
@@ -57,7 +58,8 @@ class COvOutput {
   bool Open(const std::string& path, bool appendExtension, COutputColumns& columns);
   bool WriteHeader(COutputColumns& columns);
   bool WriteFooter();
-  // Writes one text ("\n" becomes CR LF); errors are remembered, not reported.
+  // Writes one text (its line ends become CR LF, see ExpandLineEnds); errors are remembered,
+  // not reported.
   void WriteLine(const std::string& text);
   // Flushes and closes; false when any write failed.
   bool Close();
@@ -72,6 +74,9 @@ class COvOutput {
  protected:
   // Joins the cells in output order: for each slot, the cell of the column its order names.
   void JoinCells(const COutputColumns& columns, std::string& out) const;
+  // Appends text to out with each line end written as CR LF. Here every "\n" is a line end; a
+  // writer whose texts carry line feeds as content says which are line ends.
+  virtual void ExpandLineEnds(std::string_view text, std::string& out) const;
 
   const CListingOptions& m_options;
   OutputContext& m_context;

@@ -63,12 +63,32 @@ TEST(SelectionFile, BadFilesGiveNoEntries) {
   SelectionMap sel = {{"/keep", "3"}};
   EXPECT_EQ(LoadSelection(dir / "missing.ovs", sel), TextReadStatus::kMissing);
   EXPECT_EQ(LoadSelection(dir.path(), sel), TextReadStatus::kUnreadable);
-  WriteFile(dir / "bin.ovs", std::string("3|/etc\n\0\0\x01\x02\x03", 12));
+  // Some other kind of file: NUL bytes and no line that names a directory.
+  WriteFile(dir / "bin.ovs", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01\x02\x03", 21));
   EXPECT_EQ(LoadSelection(dir / "bin.ovs", sel), TextReadStatus::kNotText);
   WriteFile(dir / "big.ovs", std::string(kMaxSelectionFileSize + 10, '3'));
   EXPECT_EQ(LoadSelection(dir / "big.ovs", sel), TextReadStatus::kTooLarge);
   EXPECT_EQ(sel, (SelectionMap{{"/keep", "3"}}));
   EXPECT_FALSE(SaveSelection(sel, dir / "no/such/dir.ovs"));
+}
+
+TEST(SelectionFile, ALineWithANulByteCostsThatLineAlone) {
+  TempDir dir;
+  WriteFile(dir / "u8.ovs", std::string("\xEF\xBB\xBF"
+                                        "3|/home/ann\r\n2|/bad\0line\r\n\0\0\x01\r\n2|/srv\r\n",
+                                        42));
+  WriteFile(dir / "tail.ovs", std::string("3|/etc\n\0\0\x01\x02\x03", 12));
+  WriteFile(dir / "u16.ovs",
+            Utf16(std::u16string(u"3|/home/ann\r\n2|/bad\0line\r\n2|/srv\r\n", 34), true));
+  SelectionMap u8 = {{"/home/ann", "2"}, {"/keep", "3"}};
+  EXPECT_EQ(LoadSelection(dir / "u8.ovs", u8), TextReadStatus::kOk);
+  EXPECT_EQ(u8, (SelectionMap{{"/home/ann", "3"}, {"/keep", "3"}, {"/srv", "2"}}));
+  SelectionMap tail;
+  EXPECT_EQ(LoadSelection(dir / "tail.ovs", tail), TextReadStatus::kOk);
+  EXPECT_EQ(tail, (SelectionMap{{"/etc", "3"}}));
+  SelectionMap u16;
+  EXPECT_EQ(LoadSelection(dir / "u16.ovs", u16), TextReadStatus::kOk);
+  EXPECT_EQ(u16, (SelectionMap{{"/home/ann", "3"}, {"/srv", "2"}}));
 }
 
 TEST(SelectionFile, PathsWithLineEndsAreNotWritten) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ctime>
 
 namespace orvane {
@@ -22,12 +23,63 @@ TEST(FormatSize, UnitsPrecisionAndSeparators) {
   EXPECT_EQ(FormatSize(1536 * 1024, kMegabytes, 2, false, none), "1,50 MB");
 }
 
+// A size that lies exactly half-way between two shown values goes up, in every unit and at
+// every precision (rounding to even would give 2 KB, 0.2, 0.12, 0.062 and 0.0312).
+TEST(FormatSize, ExactHalvesRoundAwayFromZero) {
+  NumberFormat nf;
+  struct Case {
+    std::uint64_t bytes;
+    int unit, precision;
+    const char* text;
+  };
+  const std::uint64_t kb = 1024, mb = kb * kb, gb = mb * kb;
+  const Case cases[] = {
+      {2560, kKilobytes, 0, "3 KB"},  // 2.5
+      {512, kKilobytes, 0, "1 KB"},   // 0.5
+      {256, kKilobytes, 1, "0.3 KB"},
+      {128, kKilobytes, 2, "0.13 KB"},
+      {64, kKilobytes, 3, "0.063 KB"},
+      {32, kKilobytes, 4, "0.0313 KB"},
+      {1023488, kKilobytes, 0, "1 000 KB"},  // 999.5: the carry reaches the grouping
+      {5 * mb / 2, kMegabytes, 0, "3 MB"},
+      {mb / 4, kMegabytes, 1, "0.3 MB"},
+      {mb / 8 + 2 * mb, kMegabytes, 2, "2.13 MB"},
+      {mb / 16, kMegabytes, 3, "0.063 MB"},
+      {mb / 32, kMegabytes, 4, "0.0313 MB"},
+      {5 * gb / 2, kGigabytes, 0, "3 GB"},
+      {gb / 4, kGigabytes, 1, "0.3 GB"},
+      {gb / 8, kGigabytes, 2, "0.13 GB"},
+      {gb / 16, kGigabytes, 3, "0.063 GB"},
+      {gb / 32 + 4096 * gb, kGigabytes, 4, "4 096.0313 GB"},
+      {2560, kDynamic, 0, "3 KB"},
+      {1047040, kDynamic, 0, "1 023 KB"},  // 1022.5
+      {mb / 8 + mb, kDynamic, 2, "1.13 MB"},
+      {gb / 8 + gb, kDynamic, 2, "1.13 GB"},
+      // Just below a half stays down; the largest size does not overflow.
+      {2559, kKilobytes, 0, "2 KB"},
+      {127, kKilobytes, 2, "0.12 KB"},
+      {~std::uint64_t{0}, kGigabytes, 4, "17 179 869 184.0000 GB"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FormatSize(c.bytes, c.unit, c.precision, false, nf), c.text)
+        << c.bytes << " bytes, unit " << c.unit << ", precision " << c.precision;
+}
+
 TEST(FormatNumber, DigitsScaleTheValue) {
   NumberFormat nf{",", "."};
   EXPECT_EQ(FormatNumber(2500, 2, nf, " frames/sec"), "25.00 frames/sec");
   EXPECT_EQ(FormatNumber(4410, 2, nf), "44.10");
   EXPECT_EQ(FormatNumber(-1234567, 0, nf), "-1,234,567");
   EXPECT_EQ(FormatNumber(123456789, 4, nf), "12,345.6789");
+  // Fewer digits than the scale round halves away from zero, on both sides of zero; a value
+  // that rounds to zero has no sign.
+  EXPECT_EQ(FormatNumber(625, 3, nf), "0.063");  // 0.0625
+  EXPECT_EQ(FormatNumber(-625, 3, nf), "-0.063");
+  EXPECT_EQ(FormatNumber(125000, 1, nf), "12.5");
+  EXPECT_EQ(FormatNumber(5, 3, nf), "0.001");
+  EXPECT_EQ(FormatNumber(-4, 3, nf), "0.000");
+  EXPECT_EQ(FormatNumber(-1234, 2, nf), "-12.34");
+  EXPECT_EQ(FormatNumber(INT64_MIN, 2, nf), "-92,233,720,368,547,758.08");
 }
 
 TEST(FormatDateTime, YearNineteenSeventyIsBlankOfTheSameWidth) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -187,6 +188,33 @@ TEST(Id3v1Tag, BlanksStayAndTrackNeedsZeroBefore) {
   ASSERT_TRUE(ReadId3v1(SpanMp3Input(file), t));
   EXPECT_EQ(t.track, "");
   EXPECT_FALSE(ReadId3v1(SpanMp3Input(std::span(file).last(127)), t));
+}
+
+// ID3v1 names no encoding: fields holding valid UTF-8 beyond ASCII are UTF-8, the rest the
+// ANSI code page.
+TEST(Id3v1Tag, FieldsInUtf8OrTheAnsiCodePage) {
+  auto field = [](const std::string& bytes, std::size_t width = 30) {
+    Bytes b = B(bytes);
+    b.resize(std::max(width, b.size()), 0);
+    return DecodeId3v1Field(b);
+  };
+  EXPECT_EQ(field("Z\xC3\xBCrich"), "Z\xC3\xBCrich");
+  EXPECT_EQ(field("\xE2\x82\xAC 5 \xF0\x9F\x8E\xB5"), "\xE2\x82\xAC 5 \xF0\x9F\x8E\xB5");
+  EXPECT_EQ(field("Z\xFCrich"), AnsiToUtf8("Z\xFCrich"));
+  EXPECT_EQ(field("plain text"), "plain text");
+  // Overlong forms and lone continuation bytes are not UTF-8.
+  EXPECT_EQ(field("a\xC0\xAF"), AnsiToUtf8("a\xC0\xAF"));
+  EXPECT_EQ(field("\xA9 2001"), AnsiToUtf8("\xA9 2001"));
+  // A full field whose last character was cut: the cut character goes.
+  const std::string cut = "Z\xC3\xBCrcher Kammerorchester & Ch\xC3";
+  ASSERT_EQ(cut.size(), 30u);
+  EXPECT_EQ(field(cut), "Z\xC3\xBCrcher Kammerorchester & Ch");
+  const std::string cut3 = std::string(26, 'x') + "\xC3\xA4\xE2\x82";
+  EXPECT_EQ(field(cut3), std::string(26, 'x') + "\xC3\xA4");
+  // ...but not when the field has room left, nor when the rest is ASCII (ANSI "voil\xE0").
+  EXPECT_EQ(field("Z\xC3\xBCrich\xC3"), AnsiToUtf8("Z\xC3\xBCrich\xC3"));
+  const std::string ascii = std::string(25, 'n') + "voil\xE0";
+  EXPECT_EQ(field(ascii), AnsiToUtf8(ascii));
 }
 
 }  // namespace

@@ -115,6 +115,10 @@ TEST(Mp3Fixtures, EncoderOutput) {
       {"ffmpeg_v23.mp3",
        "MPEG-2 Layer 3|1600|1|2000|12|Song (Remix)|Artist|"
        "Ångström: A Very Long Album Title|1999|Synth Pop|"},
+      // ffmpeg writes the ID3v1 texts as UTF-8: read so, they are no longer longer than the
+      // ID3v2 texts, and the title is not "ZÃ¼rich". Half a second: no whole second of length.
+      {"ffmpeg_utf8_v1.mp3",
+       "MPEG-2.5 Layer 3|800|1|-||Zürich|Zürcher Kammerorchester & Chöre|Genève|2020|Unknown|"},
       // 31 frames of 1152 samples at 16 kHz.
       {"layer2.mp3", "MPEG-2 Layer 2|1600|1|2000|||||||"},
   };
@@ -123,6 +127,18 @@ TEST(Mp3Fixtures, EncoderOutput) {
     r.ok = ReadMp3Info(test::DataPath(std::string("mp3/") + file), r.media, r.tags);
     EXPECT_EQ(Summary(r), expected) << file;
   }
+}
+
+TEST(Mp3Fixtures, Id3v1WrittenInUtf8) {
+  const std::string text = test::ReadFile(test::DataPath("mp3/ffmpeg_utf8_v1.mp3"));
+  const Bytes file(text.begin(), text.end());
+  Id3Texts v1;
+  ASSERT_TRUE(ReadId3v1(SpanMp3Input(file), v1));
+  EXPECT_EQ(v1.title, "Zürich");
+  EXPECT_EQ(v1.album, "Genève");
+  // Cut by ffmpeg at the field's 30 bytes inside "ö".
+  EXPECT_EQ(v1.artist, "Zürcher Kammerorchester & Ch");
+  EXPECT_EQ(v1.year, "2020");
 }
 
 TEST(Mp3Path, ExtensionDecidesAndFailureWritesNothing) {

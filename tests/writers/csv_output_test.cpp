@@ -4,6 +4,7 @@
 
 #include "column_table.h"
 #include "engine/records.h"
+#include "test_util.h"
 
 namespace orvane {
 namespace {
@@ -119,6 +120,40 @@ TEST_F(CsvFixture, HeaderTitlesSummaryAndFooter) {
   EXPECT_EQ(h, "");
   bottom.FormatFooter(f);
   EXPECT_EQ(f, "Files: 2\n");
+}
+
+// The bytes that reach the file: rows end in CR LF, a line feed inside a name stays a bare line
+// feed inside its quoted field, in every encoding, and the summary line ends in CR LF too.
+TEST_F(CsvFixture, LineFeedInsideAFieldStaysBareInTheFile) {
+  test::TempDir dir;
+  options.m_bSummary = 1;
+  context.m_strSummary = "Files: 3";
+  for (int enc : {kEncodingAnsi, kEncodingUtf8, kEncodingUtf16}) {
+    options.m_nEncoding = enc;
+    COvCsvOutput w(options, context);
+    const std::string path = dir / ("out" + std::to_string(enc));
+    table.Titles();
+    ASSERT_TRUE(w.Open(path, true, table.columns));
+    for (const char* name : {"a\nb", "say \"x\nyes\";\n", "\n", "plain"}) {
+      std::string row = Item(w, name, "t\nx");
+      row += '\n';
+      w.WriteLine(row);
+    }
+    ASSERT_TRUE(w.Close());
+    std::string want =
+        "Files: 3\r\nName;Extension;Size\r\n"
+        "\"a\nb\";\"t\nx\";1 500\r\n"
+        "\"say \"\"x\nyes\"\";\n\";\"t\nx\";1 500\r\n"
+        "\"\n\";\"t\nx\";1 500\r\n"
+        "plain;\"t\nx\";1 500\r\n";
+    if (enc == kEncodingUtf8) want = "\xEF\xBB\xBF" + want;
+    if (enc == kEncodingUtf16) {
+      std::string wide = "\xFF\xFE";
+      for (char c : want) wide += {c, '\0'};
+      want = wide;
+    }
+    EXPECT_EQ(test::ReadFile(path + ".csv"), want) << "encoding " << enc;
+  }
 }
 
 }  // namespace

@@ -27,6 +27,14 @@ ffmpeg -loglevel error -y -i "$tmp/tone32k.wav" -c:a libmp3lame -b:a 24k -ar 160
   -metadata album="Ångström: A Very Long Album Title" -metadata date=1999 -metadata track=12 -metadata genre="Synth Pop" \
   ffmpeg_v23.mp3
 
+# ffmpeg: ID3v2.3 and an ID3v1 tag whose texts ffmpeg writes as UTF-8 bytes; the artist is cut
+# at the field's 30 bytes inside "ö". Half a second at 8 kHz keeps the file near 1 KB.
+sox -n -r 16000 -c 1 "$tmp/short.wav" synth 0.5 sine 440
+ffmpeg -loglevel error -y -i "$tmp/short.wav" -c:a libmp3lame -b:a 8k -ar 8000 \
+  -id3v2_version 3 -write_id3v1 1 -metadata title="Zürich" \
+  -metadata artist="Zürcher Kammerorchester & Chöre" -metadata album="Genève" \
+  -metadata date=2020 -fflags +bitexact ffmpeg_utf8_v1.mp3
+
 # MPEG-2 Layer 2 (1152 samples a frame, not 576), 16 kHz mono, 32 kbit/s, named .mp3.
 ffmpeg -loglevel error -y -i "$tmp/tone32k.wav" -c:a mp2 -b:a 32k -ar 16000 -ac 1 \
   -t 2.2 -f mp2 layer2.mp3
