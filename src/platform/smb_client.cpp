@@ -1,0 +1,301 @@
+// The SMB provider: network places through libsmbclient.
+//
+// One libsmbclient context serves the whole process; libsmbclient contexts are not safe for
+// concurrent use, so every call holds the provider's lock. The context is made on first use
+// with the settings of smb.conf in the per-user folder (time limit, port, account, Kerberos).
+#include <libsmbclient.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "platform/net_provider.h"
+#include "platform/smb_settings.h"
+
+namespace orvane {
+namespace {
+
+constexpr std::uint32_t kDosAttributeMask =
+    kFindReadOnly | kFindHidden | kFindSystem | kFindDirectory | kFindArchive | kFindCompressed;
+
+SmbSettings g_settings;  // written once, before the context is made, under the provider lock
+
+NetStatus StatusOfErrno(int err) {
+  switch (err) {
+    case ETIMEDOUT:
+      return NetStatus::kTimedOut;
+    case ECONNREFUSED:
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+    case EHOSTDOWN:
+      return NetStatus::kUnreachable;
+    case EACCES:
+    case EPERM:
+      return NetStatus::kAccessDenied;
+    case ENOENT:
+    case ENOTDIR:
+    case ENODEV:
+      return NetStatus::kNotFound;
+    default:
+      return NetStatus::kFailed;
+  }
+}
+
+void CopyField(char* dest, int size, const std::string& value) {
+  if (size <= 0) return;
+  std::strncpy(dest, value.c_str(), static_cast<std::size_t>(size) - 1);
+  dest[size - 1] = 0;
+}
+
+// libsmbclient asks for an account whenever it connects to a share.
+void Authenticate(SMBCCTX*, const char* server, const char*, char* workgroup, int workgroupLen,
+                  char* user, int userLen, char* password, int passwordLen) {
+  if (!g_settings.workgroup.empty()) CopyField(workgroup, workgroupLen, g_settings.workgroup);
+  CopyField(user, userLen, g_settings.user);
+  // No account configured: guest or anonymous, as the server allows.
+  const std::string pw =
+      g_settings.user.empty() ? std::string() : FindSmbPassword(server, g_settings.user);
+  CopyField(password, passwordLen, pw);
+}
+
+bool HaveTicketCache() {
+  if (const char* cc = std::getenv("KRB5CCNAME"); cc && *cc) return true;
+  const std::string def = "/tmp/krb5cc_" + std::to_string(::getuid());
+  return ::access(def.c_str(), R_OK) == 0;
+}
+
+std::int64_t Seconds(const struct timespec& ts) {
+  return SafeTime(static_cast<std::int64_t>(ts.tv_sec));
+}
+
+// Undoes the %-escapes of a URL component.
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      out += static_cast<char>(std::strtol(text.substr(i + 1, 2).c_str(), nullptr, 16));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+class SmbProvider;
+
+class SmbFile : public NetFile {
+ public:
+  SmbFile(SmbProvider& owner, SMBCFILE* file, std::uint64_t size)
+      : m_owner(owner), m_file(file), m_size(size) {}
+  ~SmbFile() override;
+  std::uint64_t Size() const override { return m_size; }
+  long long ReadAt(std::uint64_t offset, void* buf, std::size_t len) override;
+
+ private:
+  SmbProvider& m_owner;
+  SMBCFILE* m_file;
+  std::uint64_t m_size;
+};
+
+class SmbProvider : public NetProvider {
+ public:
+  ~SmbProvider() override {
+    if (m_ctx) smbc_free_context(m_ctx, 1);
+  }
+
+  NetStatus List(const NetLocation& where, std::vector<FindData>& out) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    SMBCCTX* ctx = Context();
+    if (!ctx) return NetStatus::kFailed;
+    errno = 0;
+    SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, where.url.c_str());
+    if (!dir) return StatusOfErrno(errno);
+    if (where.kind == NetLocation::kShare)
+      ReadFolder(ctx, dir, out);
+    else
+      ReadContainer(ctx, dir, out);
+    smbc_getFunctionClosedir(ctx)(ctx, dir);
+    return NetStatus::kOk;
+  }
+
+  // The protocol gives a folder's DOS attributes and birth time only in listings: a folder
+  // reads them from its own "." entry, a file from its entry in its folder.
+  NetStatus Stat(const NetLocation& where, FindData& out) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    SMBCCTX* ctx = Context();
+    if (!ctx) return NetStatus::kFailed;
+    errno = 0;
+    if (FindEntry(ctx, where.url, ".", out)) return NetStatus::kOk;
+    if (errno == 0) {
+      // A folder that lists no "." of its own: its times from the plain status.
+      struct stat st {};
+      if (smbc_getFunctionStat(ctx)(ctx, where.url.c_str(), &st) < 0) return StatusOfErrno(errno);
+      out.attributes = kFindDirectory;
+      out.size = 0;
+      out.creation = 0;
+      out.lastWrite = SafeTime(st.st_mtime);
+      out.lastAccess = SafeTime(st.st_atime);
+      return NetStatus::kOk;
+    }
+    if (errno != ENOTDIR) return StatusOfErrno(errno);
+    const std::size_t cut = where.url.rfind('/');
+    const std::string name = Unescape(where.url.substr(cut + 1));
+    if (FindEntry(ctx, where.url.substr(0, cut), name, out)) return NetStatus::kOk;
+    return errno ? StatusOfErrno(errno) : NetStatus::kNotFound;
+  }
+
+  std::unique_ptr<NetFile> Open(const NetLocation& where) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    SMBCCTX* ctx = Context();
+    if (!ctx) return nullptr;
+    SMBCFILE* f = smbc_getFunctionOpen(ctx)(ctx, where.url.c_str(), O_RDONLY, 0);
+    if (!f) return nullptr;
+    struct stat st {};
+    if (smbc_getFunctionFstat(ctx)(ctx, f, &st) < 0 || !S_ISREG(st.st_mode)) {
+      smbc_getFunctionClose(ctx)(ctx, f);
+      return nullptr;
+    }
+    return std::make_unique<SmbFile>(*this, f, static_cast<std::uint64_t>(st.st_size));
+  }
+
+  long long Read(SMBCFILE* f, std::uint64_t offset, void* buf, std::size_t len) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    SMBCCTX* ctx = m_ctx;
+    if (!ctx) return -1;
+    if (smbc_getFunctionLseek(ctx)(ctx, f, static_cast<off_t>(offset), SEEK_SET) < 0) return -1;
+    std::size_t done = 0;
+    auto* p = static_cast<char*>(buf);
+    while (done < len) {
+      ssize_t n = smbc_getFunctionRead(ctx)(ctx, f, p + done, len - done);
+      if (n < 0) return done ? static_cast<long long>(done) : -1;
+      if (n == 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return static_cast<long long>(done);
+  }
+
+  void CloseFile(SMBCFILE* f) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_ctx) smbc_getFunctionClose(m_ctx)(m_ctx, f);
+  }
+
+ private:
+  // The context, made on first use; null when libsmbclient cannot start.
+  SMBCCTX* Context() {
+    if (m_ctx || m_failed) return m_ctx;
+    g_settings = LoadSmbSettings();
+    SMBCCTX* ctx = smbc_new_context();
+    if (!ctx) {
+      m_failed = true;
+      return nullptr;
+    }
+    smbc_setDebug(ctx, 0);
+    smbc_setTimeout(ctx, g_settings.timeoutSeconds * 1000);
+    if (g_settings.port > 0) smbc_setPort(ctx, static_cast<std::uint16_t>(g_settings.port));
+    smbc_setFunctionAuthDataWithContext(ctx, Authenticate);
+    const bool kerberos =
+        g_settings.kerberos == SmbSettings::Kerberos::kYes ||
+        (g_settings.kerberos == SmbSettings::Kerberos::kAuto && HaveTicketCache());
+    smbc_setOptionUseKerberos(ctx, kerberos);
+    smbc_setOptionFallbackAfterKerberos(ctx, kerberos);
+    smbc_setOptionUseCCache(ctx, kerberos);
+    if (!smbc_init_context(ctx)) {
+      smbc_free_context(ctx, 0);
+      m_failed = true;
+      return nullptr;
+    }
+    m_ctx = ctx;
+    return m_ctx;
+  }
+
+  static void FromInfo(const libsmb_file_info& info, FindData& e) {
+    e.name = info.name;
+    e.attributes = info.attrs & kDosAttributeMask;
+    e.size = (e.attributes & kFindDirectory) ? 0 : info.size;
+    e.creation = info.btime_ts.tv_sec > 0 ? Seconds(info.btime_ts) : 0;
+    e.lastWrite = Seconds(info.mtime_ts);
+    e.lastAccess = Seconds(info.atime_ts);
+    e.isLink = false;
+  }
+
+  void ReadFolder(SMBCCTX* ctx, SMBCFILE* dir, std::vector<FindData>& out) {
+    auto next = smbc_getFunctionReaddirPlus2(ctx);
+    struct stat st {};
+    while (const libsmb_file_info* info = next(ctx, dir, &st)) {
+      if (!info->name || !*info->name) continue;
+      if (std::strcmp(info->name, ".") == 0 || std::strcmp(info->name, "..") == 0) continue;
+      FindData e;
+      FromInfo(*info, e);
+      out.push_back(std::move(e));
+    }
+  }
+
+  // Finds the entry name in the folder at url; false with errno set when the folder cannot be
+  // listed, false with errno 0 when it has no such entry.
+  bool FindEntry(SMBCCTX* ctx, const std::string& url, const std::string& name, FindData& out) {
+    SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
+    if (!dir) return false;
+    auto next = smbc_getFunctionReaddirPlus2(ctx);
+    struct stat st {};
+    bool found = false;
+    while (const libsmb_file_info* info = next(ctx, dir, &st)) {
+      if (info->name && name == info->name) {
+        FromInfo(*info, out);
+        found = true;
+        break;
+      }
+    }
+    smbc_getFunctionClosedir(ctx)(ctx, dir);
+    errno = 0;
+    return found;
+  }
+
+  void ReadContainer(SMBCCTX* ctx, SMBCFILE* dir, std::vector<FindData>& out) {
+    auto next = smbc_getFunctionReaddir(ctx);
+    while (const smbc_dirent* d = next(ctx, dir)) {
+      std::string name = d->name;
+      if (name.empty()) continue;
+      switch (d->smbc_type) {
+        case SMBC_WORKGROUP:
+          break;
+        case SMBC_SERVER:
+          name = "\\\\" + name;
+          break;
+        case SMBC_FILE_SHARE:
+          // Administrative and hidden shares end in "$"; only disk shares are places.
+          if (name.back() == '$' && !g_settings.showHiddenShares) continue;
+          break;
+        default:
+          continue;  // printers, IPC$, communication devices, files
+      }
+      FindData e;
+      e.name = std::move(name);
+      out.push_back(std::move(e));
+    }
+  }
+
+  std::mutex m_mutex;
+  SMBCCTX* m_ctx = nullptr;
+  bool m_failed = false;
+};
+
+SmbFile::~SmbFile() {
+  m_owner.CloseFile(m_file);
+}
+
+long long SmbFile::ReadAt(std::uint64_t offset, void* buf, std::size_t len) {
+  return m_owner.Read(m_file, offset, buf, len);
+}
+
+}  // namespace
+
+NetProvider* BuiltInNetProvider() {
+  static SmbProvider provider;
+  return &provider;
+}
+
+}  // namespace orvane
