@@ -31,7 +31,8 @@ std::vector<std::string> Components(const std::string& text) {
   std::vector<std::string> parts;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (text.compare(i, 2, "\\\\") == 0) {
+    // In a run of three backslashes the first is the joint and the last two start the server.
+    if (text.compare(i, 2, "\\\\") == 0 && (i + 2 >= text.size() || text[i + 2] != '\\')) {
       std::size_t end = i + 2;
       while (end < text.size() && !IsSeparator(text[end])) ++end;
       parts.push_back(text.substr(i, end - i));
