@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -111,11 +112,12 @@ class SmbProvider : public NetProvider {
     std::lock_guard<std::mutex> lock(m_mutex);
     SMBCCTX* ctx = Context();
     if (!ctx) return NetStatus::kFailed;
+    if (where.kind == NetLocation::kShare && TakeStash(where.url, out)) return NetStatus::kOk;
     errno = 0;
     SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, where.url.c_str());
     if (!dir) return StatusOfErrno(errno);
     if (where.kind == NetLocation::kShare)
-      ReadFolder(ctx, dir, out);
+      ReadFolder(ctx, dir, out, nullptr);
     else
       ReadContainer(ctx, dir, out);
     smbc_getFunctionClosedir(ctx)(ctx, dir);
@@ -123,13 +125,27 @@ class SmbProvider : public NetProvider {
   }
 
   // The protocol gives a folder's DOS attributes and birth time only in listings: a folder
-  // reads them from its own "." entry, a file from its entry in its folder.
+  // reads them from its own "." entry, a file from its entry in its folder. The folder's
+  // listing is kept for the List that follows, so a folder is listed once, not twice.
   NetStatus Stat(const NetLocation& where, FindData& out) override {
     std::lock_guard<std::mutex> lock(m_mutex);
     SMBCCTX* ctx = Context();
     if (!ctx) return NetStatus::kFailed;
     errno = 0;
-    if (FindEntry(ctx, where.url, ".", out)) return NetStatus::kOk;
+    if (SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, where.url.c_str())) {
+      FindData self;
+      self.name.clear();
+      m_stash.clear();
+      ReadFolder(ctx, dir, m_stash, &self);
+      smbc_getFunctionClosedir(ctx)(ctx, dir);
+      m_stashUrl = where.url;
+      m_stashTime = std::chrono::steady_clock::now();
+      if (self.name == ".") {
+        out = self;
+        return NetStatus::kOk;
+      }
+      errno = 0;
+    }
     if (errno == 0) {
       // A folder that lists no "." of its own: its times from the plain status.
       struct stat st {};
@@ -222,11 +238,13 @@ class SmbProvider : public NetProvider {
     e.isLink = false;
   }
 
-  void ReadFolder(SMBCCTX* ctx, SMBCFILE* dir, std::vector<FindData>& out) {
+  // Reads a folder's entries; its own "." entry goes to self when asked for.
+  void ReadFolder(SMBCCTX* ctx, SMBCFILE* dir, std::vector<FindData>& out, FindData* self) {
     auto next = smbc_getFunctionReaddirPlus2(ctx);
     struct stat st {};
     while (const libsmb_file_info* info = next(ctx, dir, &st)) {
       if (!info->name || !*info->name) continue;
+      if (std::strcmp(info->name, ".") == 0 && self) FromInfo(*info, *self);
       if (std::strcmp(info->name, ".") == 0 || std::strcmp(info->name, "..") == 0) continue;
       FindData e;
       FromInfo(*info, e);
@@ -278,7 +296,20 @@ class SmbProvider : public NetProvider {
     }
   }
 
+  // The listing read by the last Stat of a folder, if it was that folder's and fresh.
+  bool TakeStash(const std::string& url, std::vector<FindData>& out) {
+    const bool fresh = m_stashUrl == url &&
+                       std::chrono::steady_clock::now() - m_stashTime < std::chrono::seconds(5);
+    if (fresh) out = std::move(m_stash);
+    m_stash.clear();
+    m_stashUrl.clear();
+    return fresh;
+  }
+
   std::mutex m_mutex;
+  std::vector<FindData> m_stash;
+  std::string m_stashUrl;
+  std::chrono::steady_clock::time_point m_stashTime;
   SMBCCTX* m_ctx = nullptr;
   bool m_failed = false;
 };

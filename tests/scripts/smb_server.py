@@ -101,11 +101,16 @@ class SambaServer:
         log = open(os.path.join(self.work, "smbd.out"), "w")
         self.proc = subprocess.Popen(
             [smbd, "--foreground", "--no-process-group", "--configfile=" + conf,
-             "--debug-stdout"], stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+             "--debug-stdout"], stdin=subprocess.PIPE, stdout=log, stderr=subprocess.STDOUT,
+            start_new_session=True)
+        # smbd in the foreground ends when its standard input closes: the pipe stays open while
+        # this object lives, and closes by itself should the test die.
         deadline = time.time() + 30
         while time.time() < deadline:
             if self.proc.poll() is not None:
-                raise RuntimeError("smbd ended at once; see " + log.name)
+                log.flush()
+                with open(log.name) as f:
+                    raise RuntimeError("smbd ended at once: " + f.read()[-600:])
             try:
                 with socket.create_connection(("127.0.0.1", self.port), timeout=1):
                     return self
