@@ -174,7 +174,12 @@ std::unique_ptr<NetFile> OpenNetworkFile(const std::string& path) {
   const NetLocation loc = ParseNetworkPath(path);
   if (loc.kind != NetLocation::kShare) return nullptr;
   NetProvider* p = ProviderFor(loc);
-  return p ? p->Open(loc) : nullptr;
+  if (!p) return nullptr;
+  NetStatus status = NetStatus::kOk;
+  std::unique_ptr<NetFile> file = p->Open(loc, status);
+  if (!file && (status == NetStatus::kTimedOut || status == NetStatus::kUnreachable))
+    NoteFailure(loc, status, path);
+  return file;
 }
 
 DirHandle DirHandle::OpenNetwork(std::string path) {

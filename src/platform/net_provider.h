@@ -66,8 +66,8 @@ class NetProvider {
   virtual NetStatus List(const NetLocation& where, std::vector<FindData>& out) = 0;
   // The status of one folder or file inside a share.
   virtual NetStatus Stat(const NetLocation& where, FindData& out) = 0;
-  // Opens a regular file for reading; null on failure.
-  virtual std::unique_ptr<NetFile> Open(const NetLocation& where) = 0;
+  // Opens a regular file for reading; null on failure, with the status saying why.
+  virtual std::unique_ptr<NetFile> Open(const NetLocation& where, NetStatus& status) = 0;
 };
 
 // The provider in use: the SMB provider when Orvane was built with libsmbclient, else none
@@ -85,7 +85,8 @@ bool StatNetworkPath(const std::string& path, FindData& out);
 // names, then bytes). Servers that missed their time limit or cannot be reached are warned
 // about once and not asked again for a minute; a refused place is warned about once.
 NetStatus ListNetworkPath(const std::string& path, std::vector<FindData>& out);
-// Opens a file on a share by path; null when it cannot be opened.
+// Opens a file on a share by path; null when it cannot be opened (a server that stopped
+// answering is remembered as for listings, so the next files do not wait for it again).
 std::unique_ptr<NetFile> OpenNetworkFile(const std::string& path);
 
 // Where warnings about network places go ("no answer from ..."): batch mode prints them on

@@ -164,17 +164,23 @@ class SmbProvider : public NetProvider {
     return errno ? StatusOfErrno(errno) : NetStatus::kNotFound;
   }
 
-  std::unique_ptr<NetFile> Open(const NetLocation& where) override {
+  std::unique_ptr<NetFile> Open(const NetLocation& where, NetStatus& status) override {
     std::lock_guard<std::mutex> lock(m_mutex);
+    status = NetStatus::kFailed;
     SMBCCTX* ctx = Context();
     if (!ctx) return nullptr;
+    errno = 0;
     SMBCFILE* f = smbc_getFunctionOpen(ctx)(ctx, where.url.c_str(), O_RDONLY, 0);
-    if (!f) return nullptr;
+    if (!f) {
+      status = StatusOfErrno(errno);
+      return nullptr;
+    }
     struct stat st {};
     if (smbc_getFunctionFstat(ctx)(ctx, f, &st) < 0 || !S_ISREG(st.st_mode)) {
       smbc_getFunctionClose(ctx)(ctx, f);
       return nullptr;
     }
+    status = NetStatus::kOk;
     return std::make_unique<SmbFile>(*this, f, static_cast<std::uint64_t>(st.st_size));
   }
 

@@ -31,9 +31,12 @@ class FakeNetwork : public NetProvider {
     return it->second.status;
   }
   NetStatus Stat(const NetLocation&, FindData&) override { return NetStatus::kNotFound; }
-  std::unique_ptr<NetFile> Open(const NetLocation& where) override {
+  std::unique_ptr<NetFile> Open(const NetLocation& where, NetStatus& status) override {
+    ++asked;
     auto it = files.find(where.url);
+    status = places.count(where.url) ? places[where.url].status : NetStatus::kNotFound;
     if (it == files.end()) return nullptr;
+    status = NetStatus::kOk;
     struct Bytes : NetFile {
       std::string data;
       std::uint64_t Size() const override { return data.size(); }
@@ -182,6 +185,15 @@ TEST_F(NetFindTest, FileSourceReadsFilesOnSharesThroughTheProvider) {
   EXPECT_EQ(ReadFileHead("smb://srv/docs/a b.bin", 3).size(), 3u);
   EXPECT_FALSE(FileSource("smb://srv/docs/missing").IsOpen());
   EXPECT_FALSE(FileSource("smb://srv").IsOpen());  // a server is no file
+}
+
+TEST_F(NetFindTest, AServerThatStopsAnsweringDuringReadsIsNotWaitedForFileAfterFile) {
+  net.places["smb://srv/docs/1.bin"].status = NetStatus::kTimedOut;
+  net.files["smb://srv/docs/2.bin"] = "data";
+  EXPECT_FALSE(FileSource("smb://srv/docs/1.bin").IsOpen());
+  EXPECT_FALSE(FileSource("smb://srv/docs/2.bin").IsOpen());
+  EXPECT_EQ(net.asked, 1);
+  EXPECT_EQ(warnings.size(), 1u);
 }
 
 TEST(NetFindWithoutProvider, LocalFoldersStillListAndNetworkPlacesFailCleanly) {
