@@ -196,14 +196,6 @@ TEST_F(NetFindTest, AServerThatStopsAnsweringDuringReadsIsNotWaitedForFileAfterF
   EXPECT_EQ(warnings.size(), 1u);
 }
 
-TEST(NetFindWithoutProvider, LocalFoldersStillListAndNetworkPlacesFailCleanly) {
-  SetNetProvider(nullptr);
-  if (BuiltInNetProvider()) GTEST_SKIP() << "built with libsmbclient: the real provider answers";
-  CBRMNetFind f;
-  EXPECT_FALSE(f.FindFile("smb://127.0.0.1:1/share"));
-  EXPECT_TRUE(f.FindFile("/"));
-}
-
 TEST(SmbSettings, TheSettingsFileIsReadLikeSambasOwn) {
   SmbSettings s = ParseSmbSettings(
       "[global]\n  User = alice\r\n; comment\n# password = secret\nworkgroup=OFFICE\n"
