@@ -82,8 +82,10 @@ NetProvider* BuiltInNetProvider();
 // when there is no provider or the place cannot be asked.
 bool StatNetworkPath(const std::string& path, FindData& out);
 // Lists a network place by path through the provider, sorted like local folders (case-folded
-// names, then bytes). Servers that missed their time limit or cannot be reached are warned
-// about once and not asked again for a minute; a refused place is warned about once.
+// names, then bytes). Listing kNetworkProviderName gives the workgroups of the local network:
+// the tree shows its network root only when that list is not empty. Servers that missed their time
+// limit or cannot be reached are warned about once and not asked again for a minute; a refused
+// place is warned about once.
 NetStatus ListNetworkPath(const std::string& path, std::vector<FindData>& out);
 // Opens a file on a share by path; null when it cannot be opened (a server that stopped
 // answering is remembered as for listings, so the next files do not wait for it again).
