@@ -119,12 +119,40 @@ class SambaServer:
         self.__exit__(None, None, None)
         raise RuntimeError("smbd did not start listening within 30 s")
 
+    def _helpers(self):
+        """The RPC helpers smbd started for this server: they leave its session, but name its
+        configuration file on their command lines."""
+        mark = ("--configfile=" + os.path.join(self.work, "smb.conf")).encode()
+        pids = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit() or int(entry) == os.getpid():
+                continue
+            try:
+                with open("/proc/%s/cmdline" % entry, "rb") as f:
+                    if mark in f.read().split(b"\0"):
+                        pids.append(int(entry))
+            except OSError:
+                pass
+        return pids
+
     def __exit__(self, *exc):
         if self.proc and self.proc.poll() is None:
-            # smbd and the helpers it started share the session made for it.
             try:
                 os.killpg(self.proc.pid, signal.SIGTERM)
                 self.proc.wait(timeout=10)
             except (ProcessLookupError, subprocess.TimeoutExpired):
-                os.killpg(self.proc.pid, signal.SIGKILL)
+                try:
+                    os.killpg(self.proc.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+        for sig in (signal.SIGTERM, signal.SIGKILL):
+            pids = self._helpers()
+            for pid in pids:
+                try:
+                    os.kill(pid, sig)
+                except ProcessLookupError:
+                    pass
+            deadline = time.time() + 5
+            while pids and time.time() < deadline and self._helpers():
+                time.sleep(0.1)
         return False
