@@ -4,6 +4,9 @@
 // concurrent use, so every call holds the provider's lock. The context is made on first use
 // with the settings of smb.conf in the per-user folder (time limit, port, account, Kerberos).
 #include <libsmbclient.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 
 #include "platform/net_provider.h"
@@ -112,6 +116,7 @@ class SmbProvider : public NetProvider {
     std::lock_guard<std::mutex> lock(m_mutex);
     SMBCCTX* ctx = Context();
     if (!ctx) return NetStatus::kFailed;
+    if (!Answers(where.server)) return NetStatus::kTimedOut;
     if (where.kind == NetLocation::kShare && TakeStash(where.url, out)) return NetStatus::kOk;
     errno = 0;
     SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, where.url.c_str());
@@ -131,6 +136,7 @@ class SmbProvider : public NetProvider {
     std::lock_guard<std::mutex> lock(m_mutex);
     SMBCCTX* ctx = Context();
     if (!ctx) return NetStatus::kFailed;
+    if (!Answers(where.server)) return NetStatus::kTimedOut;
     errno = 0;
     if (SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, where.url.c_str())) {
       FindData self;
@@ -169,6 +175,10 @@ class SmbProvider : public NetProvider {
     status = NetStatus::kFailed;
     SMBCCTX* ctx = Context();
     if (!ctx) return nullptr;
+    if (!Answers(where.server)) {
+      status = NetStatus::kTimedOut;
+      return nullptr;
+    }
     errno = 0;
     SMBCFILE* f = smbc_getFunctionOpen(ctx)(ctx, where.url.c_str(), O_RDONLY, 0);
     if (!f) {
@@ -302,6 +312,43 @@ class SmbProvider : public NetProvider {
     }
   }
 
+  // libsmbclient gives up connecting after its own fixed delay, whatever its time limit: a
+  // server whose port swallows connection attempts is found here, within the user's limit.
+  // Names that the system cannot resolve (NetBIOS names, workgroups) are left to libsmbclient.
+  bool Answers(const std::string& server) {
+    if (server.empty()) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (auto it = m_answered.find(server);
+        it != m_answered.end() && now - it->second < std::chrono::seconds(60))
+      return true;
+    std::string host = server, port = g_settings.port > 0 ? std::to_string(g_settings.port) : "445";
+    if (std::size_t colon = host.rfind(':'); colon != std::string::npos) {
+      port = host.substr(colon + 1);
+      host.resize(colon);
+    }
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || !found) return true;
+    bool answered = true;
+    int fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd >= 0) {
+      if (::connect(fd, found->ai_addr, found->ai_addrlen) != 0 && errno == EINPROGRESS) {
+        pollfd p{fd, POLLOUT, 0};
+        int n;
+        do {
+          n = ::poll(&p, 1, g_settings.timeoutSeconds * 1000);
+        } while (n < 0 && errno == EINTR);
+        answered = n != 0;
+      }
+      ::close(fd);
+    }
+    freeaddrinfo(found);
+    if (answered) m_answered[server] = now;
+    return answered;
+  }
+
   // The listing read by the last Stat of a folder, if it was that folder's and fresh.
   bool TakeStash(const std::string& url, std::vector<FindData>& out) {
     const bool fresh = m_stashUrl == url &&
@@ -313,6 +360,7 @@ class SmbProvider : public NetProvider {
   }
 
   std::mutex m_mutex;
+  std::map<std::string, std::chrono::steady_clock::time_point> m_answered;
   std::vector<FindData> m_stash;
   std::string m_stashUrl;
   std::chrono::steady_clock::time_point m_stashTime;

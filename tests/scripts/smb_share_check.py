@@ -193,6 +193,30 @@ def checks_dead_server(binary, work, env, tree):
           "exit %d after %.1f s: %s" % (rc, took, err))
     check("the other folders of the selection are still listed", "naïve café" in text, text[:300])
 
+    # A server whose port swallows connection attempts (its queue is full, so the kernel drops
+    # them): libsmbclient alone would wait its own fixed delay, not the user's limit.
+    write_settings(env, "timeout = 1\n")
+    full = socket.socket()
+    full.bind(("127.0.0.1", 0))
+    full.listen(0)
+    fillers = []
+    for _ in range(3):
+        c = socket.socket()
+        c.setblocking(False)
+        try:
+            c.connect(full.getsockname())
+        except BlockingIOError:
+            pass
+        fillers.append(c)
+    time.sleep(0.3)
+    rc, err, took = run(binary, ["-l", "smb://127.0.0.1:%d/x" % full.getsockname()[1], out], env,
+                        timeout=60)
+    for c in fillers + [full]:
+        c.close()
+    check("a server that swallows connections costs the time limit of the settings",
+          rc == 0 and took < 3.5 and "did not answer" in err, "exit %d after %.1f s: %s"
+          % (rc, took, err))
+
 
 def checks_account(binary, work, env, tree):
     """A share for one account with a password (needs root: the account must exist)."""
