@@ -10,6 +10,7 @@
 #include "app/option_pages.h"
 #include "engine/strings.h"
 #include "platform/desktop.h"
+#include "platform/net_provider.h"
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"
 
@@ -79,6 +80,10 @@ bool Run::LoadConfiguration() {
 
 bool Run::LoadBatchSelection(SelectionMap& selection) const {
   const std::string& file = m_info.m_strSelectionFile;
+  if (IsNetworkPath(file)) {
+    selection[CanonicalNetworkPath(file)] = kSelectWithSubdirs;
+    return true;
+  }
   if (GetPathKind(file) == PathKind::kDirectory) {
     selection[AbsolutePath(file)] = kSelectWithSubdirs;
     return true;

@@ -11,6 +11,7 @@
 
 #include "engine/listing_engine.h"
 #include "engine/unicode.h"
+#include "platform/net_provider.h"
 #include "platform/temp_files.h"
 
 namespace orvane {
@@ -56,6 +57,13 @@ class StderrReceiver : public ListingReceiver {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_cv.wait(lock, [this] { return m_done; });
     return m_cancelled;
+  }
+
+  // A warning about a network place: one line of its own, whatever the status line shows.
+  void Warn(const std::string& line) {
+    if (m_lineOpen) std::fputs("\r\033[K", stderr);
+    std::fprintf(stderr, "orvane: warning: %s\n", line.c_str());
+    std::fflush(stderr);
   }
 
   void Finish() {
@@ -123,6 +131,10 @@ BatchResult RunToFile(const CListingOptions& options,
   engine.m_options = options;
   engine.m_checkedDirs = checkedDirs;
   engine.m_hNotifyWnd = &receiver;
+  SetNetWarningHandler([&receiver](const std::string& line) { receiver.Warn(line); });
+  struct ResetWarnings {
+    ~ResetWarnings() { SetNetWarningHandler(nullptr); }
+  } resetWarnings;
   if (!engine.StartGeneration(request, outputPath)) {
     result.error = "the listing could not be started";
     return result;

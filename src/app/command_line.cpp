@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "platform/net_provider.h"
+
 namespace orvane {
 namespace {
 
@@ -78,7 +80,8 @@ COvCmdLineInfo ParseCommandLine(const std::vector<std::string>& args, const Path
       case State::kAfterE:
         if (info.m_strSelectionFile.empty()) {
           info.m_strSelectionFile = arg;
-          const bool isDirectory = probe && probe(arg) == PathKind::kDirectory;
+          const bool isDirectory =
+              IsNetworkPath(arg) || (probe && probe(arg) == PathKind::kDirectory);
           if (arg.find('.') == std::string::npos && !isDirectory) info.m_strSelectionFile += ".ovs";
         } else {
           info.m_strOutputFile = arg;
@@ -111,6 +114,9 @@ std::string UsageText() {
          "when the rest is one letter, or letters alone that name no existing file or\n"
          "folder, so absolute paths such as /srv are parameters.\n"
          "A quick configuration of the program's folder can be named without its path.\n"
+         "SELECTION may be a network share: smb://server/share/folder or \\\\server\\share.\n"
+         "The SMB account is set in smb.conf of ~/.config/Brenmoor/Orvane/; its password is\n"
+         "read from the environment variable ORVANE_SMB_PASSWORD (or the Secret Service).\n"
          "\n"
          "Exit status: 0 when the listing was written (and handed to the mail program),\n"
          "1 when it could not be written, was cancelled or could not be mailed, 2 for a\n"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/net_provider.h"
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"
 
@@ -28,8 +29,10 @@ void ParseSelectionLines(const std::vector<std::string>& lines, SelectionMap& se
     std::string code = line.substr(0, bar);
     if (code != kSelectWithSubdirs && code != kSelectAlone) continue;
     if (bar == std::string::npos) continue;
-    std::string path = line.substr(bar + 1);
-    if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos) continue;
+    // Local paths from the root, or network places (smb://server/share, \\server\share, ...).
+    std::string path = CanonicalNetworkPath(line.substr(bar + 1));
+    if (path.empty() || (path[0] != '/' && !IsNetworkPath(path))) continue;
+    if (path.find('\0') != std::string::npos) continue;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     selection[path] = code;
   }

@@ -1,6 +1,6 @@
 // Directory enumeration: CBRMFileFind lists the entries of one directory with their attributes,
-// size and times; CBRMNetFind adds network places (no provider on this system: enumerating a
-// network container fails cleanly).
+// size and times; CBRMNetFind adds network places (see net_provider.h): the containers of the
+// network and the folders of shares, which a DirHandle carries by path.
 //
 // Directories are opened relative to an open parent (DirHandle), so paths of any length and
 // trees of any depth can be walked. Symbolic links report their target's attributes, size and
@@ -20,12 +20,13 @@ namespace orvane {
 inline constexpr std::uint32_t kFindReadOnly = 0x1, kFindHidden = 0x2, kFindSystem = 0x4,
                                kFindDirectory = 0x10, kFindArchive = 0x20, kFindCompressed = 0x800;
 
-// An open directory, usable as the parent of further opens. Moves, never copies.
+// An open directory, usable as the parent of further opens. Moves, never copies. A network
+// place is held by its path (nothing is asked of the server until it is listed).
 class DirHandle {
  public:
   DirHandle() = default;
   ~DirHandle();
-  DirHandle(DirHandle&& o) noexcept : m_fd(o.m_fd) { o.m_fd = -1; }
+  DirHandle(DirHandle&& o) noexcept : m_fd(o.m_fd), m_net(std::move(o.m_net)) { o.m_fd = -1; }
   DirHandle& operator=(DirHandle&& o) noexcept;
   DirHandle(const DirHandle&) = delete;
   DirHandle& operator=(const DirHandle&) = delete;
@@ -36,13 +37,19 @@ class DirHandle {
   DirHandle OpenChild(const std::string& name) const;
   // Opens this directory's parent ("..").
   DirHandle OpenParent() const;
-  bool IsOpen() const { return m_fd >= 0; }
+  bool IsOpen() const { return m_fd >= 0 || !m_net.empty(); }
   int Fd() const { return m_fd; }
   void Close();
+  // The network path of a network place; empty for a local directory.
+  const std::string& NetworkPath() const { return m_net; }
 
  private:
   explicit DirHandle(int fd) : m_fd(fd) {}
+  static DirHandle OpenNetwork(std::string path);
+  DirHandle OpenNetworkChild(const std::string& name) const;
+  DirHandle OpenNetworkParent() const;
   int m_fd = -1;
+  std::string m_net;
 };
 
 // Status of one file-system object, as the scan needs it.
@@ -93,12 +100,26 @@ class CBRMFileFind {
   std::unique_ptr<Impl> m_impl;
 };
 
-// The network finder: network containers have no provider here, so FindFile on a path that is
-// not an absolute local path fails; local directories are listed by the base class.
+// The network finder: network places (containers and folders of shares, see net_provider.h)
+// are listed through the network provider, local directories by the base class. A container's
+// entries are directories with blank times and never dots. FindFile on a network place fails
+// (errno set) when there is no provider or the place cannot be listed; the provider has then
+// warned about a dead server or a refused share.
 class CBRMNetFind : public CBRMFileFind {
  public:
+  CBRMNetFind();
+  ~CBRMNetFind() override;
   bool FindFile(const std::string& path) override;
-  using CBRMFileFind::FindFile;
+  bool FindFile(const DirHandle& dir) override;
+  bool FindNextFile() override;
+  void Close() override;
+  bool IsDots() const override { return !m_netMode && CBRMFileFind::IsDots(); }
+
+ private:
+  bool FindNetwork(const std::string& path);
+  bool m_netMode = false;
+  std::vector<FindData> m_netEntries;  // sorted by name
+  std::size_t m_netNext = 0;
 };
 
 // Status of one object by path (following links; a dangling link gives its own status). False

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "platform/file_find.h"
+#include "platform/net_provider.h"
 
 #include "engine/unicode.h"
 
@@ -170,6 +171,7 @@ DirHandle& DirHandle::operator=(DirHandle&& o) noexcept {
     Close();
     m_fd = o.m_fd;
     o.m_fd = -1;
+    m_net = std::move(o.m_net);
   }
   return *this;
 }
@@ -177,10 +179,12 @@ DirHandle& DirHandle::operator=(DirHandle&& o) noexcept {
 void DirHandle::Close() {
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
+  m_net.clear();
 }
 
 DirHandle DirHandle::Open(const std::string& path) {
   constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  if (IsNetworkPath(path)) return OpenNetwork(path);
   if (path.size() < PATH_MAX - 1)
     return DirHandle(::open(path.empty() ? "." : path.c_str(), kFlags));
   // A path longer than the system accepts in one call: walk it component by component.
@@ -200,11 +204,13 @@ DirHandle DirHandle::Open(const std::string& path) {
 }
 
 DirHandle DirHandle::OpenChild(const std::string& name) const {
+  if (!m_net.empty()) return OpenNetworkChild(name);
   if (m_fd < 0) return DirHandle();
   return DirHandle(::openat(m_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 DirHandle DirHandle::OpenParent() const {
+  if (!m_net.empty()) return OpenNetworkParent();
   if (m_fd < 0) return DirHandle();
   return DirHandle(::openat(m_fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
@@ -357,17 +363,8 @@ bool CBRMFileFind::FindNextFile() {
   return true;
 }
 
-bool CBRMNetFind::FindFile(const std::string& path) {
-  // Only local paths are enumerated; there is no network provider on this system.
-  if (!path.empty() && path[0] != '/') {
-    Close();
-    errno = ENOENT;
-    return false;
-  }
-  return CBRMFileFind::FindFile(path);
-}
-
 bool StatPath(const std::string& path, FindData& out) {
+  if (IsNetworkPath(path)) return StatNetworkPath(path, out);
   std::string name = path;
   while (name.size() > 1 && name.back() == '/') name.pop_back();
   std::size_t slash = name.rfind('/');
@@ -382,6 +379,7 @@ bool StatPath(const std::string& path, FindData& out) {
 }
 
 bool StatAt(const DirHandle& dir, const std::string& name, FindData& out) {
+  if (!dir.NetworkPath().empty()) return StatNetworkPath(dir.NetworkPath() + "/" + name, out);
   if (!dir.IsOpen()) return false;
   out.name = name;
   return StatxAt(dir.Fd(), name.c_str(), name, out);

@@ -3,19 +3,24 @@
 // The readers parse byte spans; this is the thin layer that fetches those spans from disk. A
 // failed open leaves the source closed (IsOpen() false); every read reports how many bytes it
 // really got, so a truncated file simply yields shorter spans. One source belongs to one thread.
+// A network path (smb://server/share/file, see net_provider.h) is read through the network
+// provider, so every reader works on shares as on local files.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace orvane {
 
+class NetFile;
+
 class FileSource {
  public:
-  FileSource() = default;
-  explicit FileSource(const std::string& path) { Open(path); }
+  FileSource();
+  explicit FileSource(const std::string& path);
   ~FileSource();
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
@@ -24,7 +29,7 @@ class FileSource {
   // is not a regular file.
   bool Open(const std::string& path);
   void Close();
-  bool IsOpen() const { return m_fd >= 0; }
+  bool IsOpen() const { return m_fd >= 0 || m_net != nullptr; }
   // Size of the file when it was opened.
   std::uint64_t Size() const { return m_size; }
 
@@ -36,6 +41,7 @@ class FileSource {
 
  private:
   int m_fd = -1;
+  std::unique_ptr<NetFile> m_net;
   std::uint64_t m_size = 0;
 };
 

@@ -1,4 +1,5 @@
 #include "platform/file_source.h"
+#include "platform/net_provider.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,12 +8,23 @@
 
 namespace orvane {
 
+FileSource::FileSource() = default;
+
+FileSource::FileSource(const std::string& path) {
+  Open(path);
+}
+
 FileSource::~FileSource() {
   Close();
 }
 
 bool FileSource::Open(const std::string& path) {
   Close();
+  if (IsNetworkPath(path)) {
+    m_net = OpenNetworkFile(path);
+    m_size = m_net ? m_net->Size() : 0;
+    return m_net != nullptr;
+  }
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
@@ -28,10 +40,12 @@ bool FileSource::Open(const std::string& path) {
 void FileSource::Close() {
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
+  m_net.reset();
   m_size = 0;
 }
 
 long long FileSource::ReadInto(std::uint64_t offset, void* buf, std::size_t len) const {
+  if (m_net) return m_net->ReadAt(offset, buf, len);
   if (m_fd < 0) return -1;
   std::size_t done = 0;
   auto* p = static_cast<char*>(buf);

@@ -1,3 +1,4 @@
+#include "platform/net_provider.h"
 #include "platform/owner.h"
 
 #include <pwd.h>
@@ -49,6 +50,8 @@ std::string OwnerNameForUid(std::uint32_t uid) {
 }
 
 std::string GetFileOwner(const std::string& path) {
+  // A file on a share has a Windows owner that names no Linux account.
+  if (IsNetworkPath(path)) return std::string();
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 && ::lstat(path.c_str(), &st) != 0) return std::string();
   return OwnerNameForUid(static_cast<std::uint32_t>(st.st_uid));
