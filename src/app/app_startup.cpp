@@ -8,7 +8,7 @@
 #include "app/config_files.h"
 #include "app/delivery.h"
 #include "app/option_pages.h"
-#include "engine/strings.h"
+#include "base/strings.h"
 #include "platform/desktop.h"
 #include "platform/net_provider.h"
 #include "platform/temp_files.h"

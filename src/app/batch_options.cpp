@@ -5,8 +5,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "base/unicode.h"
 #include "engine/columns.h"
-#include "engine/unicode.h"
 
 namespace orvane {
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "base/unicode.h"
 #include "engine/listing_engine.h"
-#include "engine/unicode.h"
 #include "platform/net_provider.h"
 #include "platform/temp_files.h"
 

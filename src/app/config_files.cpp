@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/html_style_codec.h"
-#include "engine/strings.h"
-#include "engine/unicode.h"
+#include "base/strings.h"
+#include "base/unicode.h"
 #include "platform/user_folders.h"
 
 namespace orvane {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "engine/strings.h"
+#include "base/strings.h"
 #include "platform/desktop.h"
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"

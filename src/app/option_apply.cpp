@@ -3,7 +3,7 @@
 
 #include "app/option_controls.h"
 #include "app/option_pages.h"
-#include "engine/unicode.h"
+#include "base/unicode.h"
 
 namespace orvane {
 namespace {

@@ -2,8 +2,8 @@
 // the pages are walked.
 #include "app/option_controls.h"
 
+#include "base/strings.h"
 #include "engine/columns.h"
-#include "engine/strings.h"
 
 namespace orvane {
 namespace {

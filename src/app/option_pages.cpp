@@ -5,7 +5,7 @@
 
 #include "app/html_style_codec.h"
 #include "app/option_controls.h"
-#include "engine/unicode.h"
+#include "base/unicode.h"
 
 namespace orvane {
 namespace {

@@ -1,6 +1,6 @@
 #include "app/profile_file.h"
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "platform/temp_files.h"
 
 namespace orvane {

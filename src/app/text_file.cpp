@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "platform/file_source.h"
 #include "platform/user_folders.h"
 

@@ -1,6 +1,6 @@
 #include "engine/filter.h"
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 
 namespace orvane {
 namespace {

@@ -1,7 +1,7 @@
 // Archives listed as directories: the records the archive readers create through the engine.
+#include "base/unicode.h"
 #include "engine/file_info_groups.h"
 #include "engine/listing_engine.h"
-#include "engine/unicode.h"
 #include "fileinfo/archive_member.h"
 #include "fileinfo/rar_lister.h"
 #include "fileinfo/zip_lister.h"

@@ -5,12 +5,12 @@
 #include <new>
 #include <unordered_map>
 
+#include "base/strings.h"
+#include "base/unicode.h"
 #include "engine/file_info_groups.h"
 #include "engine/filter.h"
 #include "engine/formatting.h"
 #include "engine/sorting.h"
-#include "engine/strings.h"
-#include "engine/unicode.h"
 #include "platform/file_find.h"
 
 namespace orvane {

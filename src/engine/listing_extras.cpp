@@ -1,10 +1,10 @@
 // The extra information of file records: which readers run for the shown columns, the cells
 // they fill and the sort values they give. Every group is read at most once per record.
+#include "base/strings.h"
 #include "engine/file_info_groups.h"
 #include "engine/formatting.h"
 #include "engine/listing_engine.h"
 #include "engine/sorting.h"
-#include "engine/strings.h"
 #include "fileinfo/doc_properties.h"
 #include "fileinfo/hashes.h"
 #include "fileinfo/media_dispatch.h"

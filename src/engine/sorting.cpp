@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "base/unicode.h"
 #include "engine/file_info_groups.h"
-#include "engine/unicode.h"
 
 namespace orvane {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "engine/listing_options.h"
 #include "engine/records.h"
-#include "engine/unicode.h"
 
 namespace orvane {
 

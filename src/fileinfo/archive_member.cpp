@@ -3,7 +3,7 @@
 #include <ctime>
 #include <vector>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 
 namespace orvane {
 namespace {

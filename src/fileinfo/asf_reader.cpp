@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/byte_cursor.h"
 #include "fileinfo/riff_reader.h"
 #include "platform/codepage.h"

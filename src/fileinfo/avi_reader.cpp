@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "engine/strings.h"
+#include "base/strings.h"
 #include "fileinfo/byte_cursor.h"
 #include "fileinfo/codec_names.h"
 #include "fileinfo/riff_reader.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/byte_cursor.h"
 
 namespace orvane {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/byte_cursor.h"
 #include "fileinfo/mp3_genres.h"
 #include "platform/codepage.h"

@@ -1,6 +1,6 @@
 #include "fileinfo/media_dispatch.h"
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/asf_reader.h"
 #include "fileinfo/avi_reader.h"
 #include "fileinfo/matroska_reader.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/byte_cursor.h"
 
 namespace orvane {

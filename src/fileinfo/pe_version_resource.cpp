@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/byte_cursor.h"
 #include "fileinfo/language_names.h"
 #include "fileinfo/pe_version.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/byte_cursor.h"
 #include "platform/codepage.h"
 

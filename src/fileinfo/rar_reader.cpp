@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/archive_member.h"
 #include "fileinfo/byte_cursor.h"
 #include "platform/codepage.h"

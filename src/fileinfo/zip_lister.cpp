@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/byte_cursor.h"
 #include "platform/codepage.h"
 #include "platform/file_source.h"

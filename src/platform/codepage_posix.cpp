@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 
 namespace orvane {
 namespace {

@@ -18,7 +18,7 @@
 #include "platform/file_find.h"
 #include "platform/net_provider.h"
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 
 namespace orvane {
 namespace {

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "platform/type_names.h"
 
 namespace orvane {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 
 namespace orvane {
 namespace {

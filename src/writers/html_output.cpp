@@ -5,9 +5,9 @@
 #include <ctime>
 #include <fstream>
 
+#include "base/strings.h"
+#include "base/unicode.h"
 #include "engine/records.h"
-#include "engine/strings.h"
-#include "engine/unicode.h"
 #include "platform/codepage.h"
 #include "writers/html_style.h"
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "base/unicode.h"
 #include "engine/listing_options.h"
-#include "engine/unicode.h"
 #include "writers/output.h"
 
 namespace orvane {

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "platform/codepage.h"
 
 namespace orvane {

@@ -2,9 +2,9 @@
 
 #include <ctime>
 
+#include "base/strings.h"
+#include "base/unicode.h"
 #include "engine/formatting.h"
-#include "engine/strings.h"
-#include "engine/unicode.h"
 
 namespace orvane {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/strings.h"
+#include "base/strings.h"
 #include "test_util.h"
 
 namespace orvane {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/property_set.h"
 
 namespace orvane::test {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/unicode.h"
+#include "base/unicode.h"
 #include "fileinfo/asf_reader.h"
 #include "fileinfo/avi_reader.h"
 #include "fileinfo/matroska_reader.h"

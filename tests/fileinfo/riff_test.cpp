@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/strings.h"
+#include "base/strings.h"
 #include "fileinfo/avi_reader.h"
 #include "test_util.h"
 
