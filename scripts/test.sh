@@ -15,10 +15,9 @@ cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^Slow'
 
-# Fuzz targets: each runs for a short fixed time from its seeds.
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DORVANE_GUI=OFF -DORVANE_FUZZ=ON -DORVANE_TESTS=OFF \
-  -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build build-fuzz -j"$jobs"
+# Fuzz targets: each runs for a short fixed time from its seeds, with its own flags from
+# fuzz/<name>.options (scripts/fuzz-soak.sh runs them for longer).
+bash fuzz/build.sh build-fuzz
 fuzz_seconds=${ORVANE_FUZZ_SECONDS:-20}
 for f in build-fuzz/fuzz/*_fuzz; do
   [ -x "$f" ] || continue
@@ -28,6 +27,7 @@ for f in build-fuzz/fuzz/*_fuzz; do
   dict=fuzz/$name.dict
   args=(-max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10)
   [ -f "$dict" ] && args+=(-dict="$dict")
+  [ -f "fuzz/$name.options" ] && mapfile -t -O ${#args[@]} args < <(grep -v '^#' "fuzz/$name.options")
   echo "fuzzing $name for ${fuzz_seconds}s"
   if [ -d "$seeds" ]; then "$f" "${args[@]}" "$corpus" "$seeds" >/dev/null 2>"$corpus.log" ||
     { tail -50 "$corpus.log"; exit 1; }

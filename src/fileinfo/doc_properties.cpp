@@ -10,9 +10,6 @@
 namespace orvane {
 namespace {
 
-// Property-set streams hold a few kilobytes of text plus, at most, a thumbnail picture.
-constexpr std::size_t kMaxStreamBytes = 4u << 20;
-
 void TakeString(const PropertySection& s, std::uint32_t id, std::string& field) {
   Property p;
   field.clear();
@@ -34,7 +31,7 @@ void TakeNumber(const PropertySection& s, std::uint32_t id, std::int32_t& field,
 
 bool ReadSection(const CompoundFile& cf, const char* streamName, const FormatId& fmtid,
                  std::vector<std::uint8_t>& stream, PropertySection& section) {
-  return cf.ReadStream(cf.FindRootStream(streamName), kMaxStreamBytes, stream) &&
+  return cf.ReadStream(cf.FindRootStream(streamName), kMaxPropertyStreamBytes, stream) &&
          section.Open(stream, fmtid);
 }
 

@@ -6,11 +6,16 @@
 // read. Pure functions over the given bytes or file, safe from any thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 
 namespace orvane {
+
+// The most bytes read of one property-set stream: a few kilobytes of text plus, at most, a
+// thumbnail picture.
+inline constexpr std::size_t kMaxPropertyStreamBytes = 4u << 20;
 
 struct DocProperties {
   std::string title;           // summary information 2
