@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "app/html_style_codec.h"
+#include "base/numbers.h"
 #include "engine/columns.h"
+#include "writers/html_style.h"
 
 namespace orvane {
 namespace {

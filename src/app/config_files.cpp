@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "app/html_style_codec.h"
+#include "base/numbers.h"
 #include "base/strings.h"
 #include "base/unicode.h"
 #include "platform/user_folders.h"
+#include "writers/html_style.h"
 
 namespace orvane {
 namespace {

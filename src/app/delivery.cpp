@@ -1,7 +1,5 @@
 #include "app/delivery.h"
 
-#include <limits.h>
-
 #include <cstdio>
 
 #include "base/strings.h"
@@ -13,7 +11,7 @@ namespace orvane {
 namespace {
 
 // Room left in a path for "OVNxxxx.html".
-constexpr std::size_t kMaxTempFolder = PATH_MAX - 16;
+constexpr std::size_t kMaxTempFolder = kMaxPathBytes - 16;
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,9 +58,12 @@ int main(int argc, char** argv) {
           "\nBatch options (they change the options of the configuration for this run):\n") +
       orvane::BatchOptionsHelp();
   services.runListing = [](const orvane::CListingOptions& options,
-                           const orvane::SelectionMap& selection, int kind,
+                           const orvane::CheckedDirs& selection, int kind,
                            const std::string& output) {
-    orvane::BatchResult r = orvane::RunListing(options, selection, kind, output, true);
+    // The listing run still takes the codes of the selection file.
+    std::map<std::string, std::string> codes;
+    for (const auto& [dir, check] : selection) codes[dir] = orvane::SelectionCode(check);
+    orvane::BatchResult r = orvane::RunListing(options, codes, kind, output, true);
     return orvane::CListingResult{r.ok, r.cancelled, r.error};
   };
   services.applyBatchOptions = [](const std::vector<std::string>& options,

@@ -2,6 +2,8 @@
 // the pages are walked.
 #include "app/option_controls.h"
 
+#include <optional>
+
 #include "base/strings.h"
 #include "engine/columns.h"
 
@@ -9,10 +11,23 @@ namespace orvane {
 namespace {
 
 using K = ControlKind;
+using O = CListingOptions;
 
+constexpr EnabledRule kWhenHtml{.outputs = OutputBit(kOutputHtml)};
+// Width boxes count for text listings whose widths are not computed.
+constexpr EnabledRule kWhenTextWidths{.outputs = OutputBit(kOutputText),
+                                      .off = &O::m_bAutoColumnWidths};
+
+EnabledRule WhenOn(OptionFlag flag) {
+  return {.allOn = {flag}};
+}
+
+// Adds the rows of one page; a control that edits one option takes its default and its
+// enabled-when rule from that option.
 class Builder {
  public:
-  Builder(std::vector<COptionControl>& out, OptionPage page) : m_out(out), m_page(page) {}
+  Builder(std::vector<COptionControl>& out, OptionPage page, const CListingOptions& defaults)
+      : m_out(out), m_page(page), m_defaults(defaults) {}
 
   COptionControl& Add(int id, K kind, std::string label) {
     COptionControl c;
@@ -23,9 +38,23 @@ class Builder {
     m_out.push_back(std::move(c));
     return m_out.back();
   }
+  // The rule of the control added last (a page rule: the control edits no option flag).
+  void When(const EnabledRule& rule, int needsChoice = 0) {
+    m_out.back().m_enabledWhen = rule;
+    m_out.back().m_nNeedsChoice = needsChoice;
+  }
   void Check(int id, std::string label, int state, bool hidden = false) {
     Add(id, K::kCheckBox, std::move(label)).m_nValue = state;
     m_out.back().m_bHidden = hidden;
+  }
+  // A check box (or three-state box) holding one flag of the options.
+  void Flag(int id, std::string label, OptionFlag field, bool hidden = false,
+            K kind = K::kCheckBox) {
+    COptionControl& c = Add(id, kind, std::move(label));
+    c.m_nValue = m_defaults.*field;
+    c.m_bHidden = hidden;
+    c.m_field = field;
+    if (const EnabledRule* rule = EffectiveRuleOf(field)) c.m_enabledWhen = *rule;
   }
   void Edit(int id, std::string label, std::string text, bool hidden = false) {
     Add(id, K::kEdit, std::move(label)).m_strText = std::move(text);
@@ -36,12 +65,19 @@ class Builder {
     c.m_choices = std::move(choices);
     c.m_nValue = selection;
   }
-  void Radios(std::initializer_list<std::pair<int, const char*>> buttons, int on) {
+  // A combo holding one choice of the options.
+  void Choice(int id, std::string label, std::vector<std::string> choices, OptionFlag field) {
+    Combo(id, std::move(label), std::move(choices), m_defaults.*field);
+    m_out.back().m_field = field;
+  }
+  void Radios(std::initializer_list<std::pair<int, const char*>> buttons, int on,
+              std::optional<EnabledRule> when = std::nullopt) {
     const int group = buttons.begin()->first;
     for (const auto& [id, label] : buttons) {
       COptionControl& c = Add(id, K::kRadio, label);
       c.m_nGroup = group;
       c.m_nValue = id == on ? 1 : 0;
+      c.m_enabledWhen = when;
     }
   }
   void SortCombo(int id, std::string label, bool files) {
@@ -60,6 +96,7 @@ class Builder {
  private:
   std::vector<COptionControl>& m_out;
   OptionPage m_page;
+  const CListingOptions& m_defaults;
 };
 
 struct ColumnKeys {
@@ -83,10 +120,11 @@ constexpr ColumnKeys kColumnKeys[] = {
 };
 
 void AddColumnsPage(std::vector<COptionControl>& out, const CListingOptions& d) {
-  Builder b(out, OptionPage::kColumns);
+  Builder b(out, OptionPage::kColumns, d);
   for (const ColumnKeys& k : kColumnKeys) {
     const auto col = static_cast<std::size_t>(k.column);
     b.Check(k.check, ColumnLabel(k.column), k.column == kColName ? 1 : d.m_bColumn[col]);
+    if (k.column == kColName) b.When({.outputs = 0});  // the name is always listed
     if (!k.width) continue;
     int width = d.m_nColumnWidth[col];
     if (k.column == kColName) width = d.m_nNameWidth;
@@ -94,113 +132,137 @@ void AddColumnsPage(std::vector<COptionControl>& out, const CListingOptions& d) 
     if (k.column == kColType) width = d.m_nTypeWidth;
     if (k.column == kColOwner) width = d.m_nOwnerWidth;
     b.Edit(k.width, std::string(ColumnLabel(k.column)) + " width", std::to_string(width));
+    b.When(kWhenTextWidths);
   }
   for (int i = 0; i < kHiddenTagCount; ++i) {
     const auto& t = kHiddenTagKeys[i];
     b.Check(t.check, t.label, d.m_bHiddenTag[static_cast<std::size_t>(i)], true);
     b.Edit(t.width, std::string(t.label) + " width",
            std::to_string(d.m_nHiddenTagWidth[static_cast<std::size_t>(i)]), true);
+    b.When(kWhenTextWidths);
   }
 }
 
-void AddOutputPage(std::vector<COptionControl>& out, const CListingOptions& d) {
-  Builder b(out, OptionPage::kOutput);
-  b.Check(1402, "Directory rows", d.m_bDirRows);
-  b.Check(1407, "File rows", d.m_bFileRows);
-  b.Check(1396, "Subdirs", d.m_bSubdirs);
-  b.Check(1427, "Subdirs in front of files", d.m_bSubdirsFirst);
-  b.Check(1412, "Surround subdirs with <>", d.m_bSurroundSubdirs);
-  b.Check(1403, "File count in directory row", d.m_bFileCountInDirRow);
-  b.Check(1425, "Files treated all together", d.m_bFilesTogether);
-  b.Check(1441, "Show time in date columns", d.m_bShowTimeInDates);
-  b.Check(1415, "Column names in header", d.m_bColumnNamesInHeader);
-  b.Check(1426, "Listing in each dir", d.m_bListingInEachDir);
-  b.Edit(1451, "Listing name:", d.m_strListingName);
-  b.Combo(1490, "Encoding:", {"ANSI", "UTF-8", "UTF-16"}, d.m_nEncoding);
-  b.Check(1522, "Hide empty dirs", d.m_bHideEmptyDirs);
-  b.Check(1518, "Treat archives as directories", d.m_bArchivesAsDirs);
-  b.Check(1525, "Limit recursion level:", d.m_bLimitRecursion);
-  b.Edit(1450, "Recursion level", std::to_string(d.m_nRecursionLevel));
-  b.Check(1514, "Display summary", d.m_bSummary);
-  b.Radios({{1515, "at the top"}, {1516, "at the bottom"}}, d.m_nSummaryPos ? 1516 : 1515);
-  b.Check(1519, "Program information in header", d.m_bProgramInfoInHeader);
-  b.Check(1520, "Auto column widths", d.m_bAutoColumnWidths);
-  b.Check(1521, "Wrap columns", d.m_bWrapColumns);
-  b.Edit(1424, "Separator:", d.m_strCsvSeparator);
-  b.Check(1459, "Tab", d.m_bCsvTab);
-  b.SortCombo(1246, "1st sorting column:", true);
-  b.SortCombo(1247, "2nd sorting column:", true);
-  b.SortCombo(1248, "3rd sorting column:", true);
-  b.Check(1212, "Descending", 0);
-  b.Check(1213, "Descending", 0);
-  b.Check(1214, "Descending", 0);
-  b.Add(1442, K::kColumnOrder, "Column order");
-  b.Radios({{1446, "Left"}, {1447, "Center"}, {1448, "Right"}}, 0);
-  b.Check(1406, "Supersede ID3v1 if ID3v2 exists", 0, true);
-  b.Radios({{1411, "Text file"}, {1413, "HTML file"}, {1414, "CSV file"}},
-           d.m_nOutputType == kOutputHtml  ? 1413
-           : d.m_nOutputType == kOutputCsv ? 1414
-                                           : 1411);
-  b.Check(1416, "Generate links to files", d.m_bLinksToFiles);
-  b.Check(1417, "Generate links to dirs", d.m_bLinksToDirs);
-  b.Check(1418, "Put file:// into links", d.m_bFileProtocolInLinks);
-  b.Check(1523, "Links to subdirs inside listing", d.m_bLinksToSubdirsInside);
-  b.Edit(1420, "Title:", d.m_strHtmlTitle);
-  b.Check(1421, "Include external CSS:", d.m_bExternalCss);
-  b.Edit(1422, "CSS path", d.m_strCssPath);
-  b.Combo(1251, "Element:", {"Background", "Header", "Directory", "Even row", "Odd row", "Frame"},
-          0);
-  b.Edit(1436, "Size:", std::to_string(d.m_htmlStyle[0].nSize));
-  b.Combo(1234, "Date format:", {"YYYY-MM-DD", "YYYY-DD-MM", "DD-MM-YYYY", "MM-DD-YYYY"},
-          d.m_nDateFormat);
-  b.Combo(1236, "Time format:", {"HH:MM", "HH:MM:SS"}, d.m_nTimeFormat);
-  b.Combo(1249, "Size display", {"Bytes", "Kilobytes", "Megabytes", "Gigabytes", "Dynamic"},
-          d.m_nSizeUnit);
-  b.Combo(1250, "Size precision:", {"0", "1", "2", "3", "4"}, d.m_nSizePrecision);
-  b.Combo(1252, "Thousand separator:", {"(none)", "(space)", ",", ".", "'"},
+void AddRowsAndTextOptions(Builder& b, const CListingOptions& d) {
+  b.Flag(kKeyDirRows, "Directory rows", &O::m_bDirRows);
+  b.Flag(kKeyFileRows, "File rows", &O::m_bFileRows);
+  b.Flag(kKeySubdirs, "Subdirs", &O::m_bSubdirs);
+  b.Flag(kKeySubdirsFirst, "Subdirs in front of files", &O::m_bSubdirsFirst);
+  b.Flag(kKeySurroundSubdirs, "Surround subdirs with <>", &O::m_bSurroundSubdirs);
+  b.Flag(kKeyFileCountInDirRow, "File count in directory row", &O::m_bFileCountInDirRow);
+  b.Flag(kKeyFilesTogether, "Files treated all together", &O::m_bFilesTogether);
+  b.Flag(kKeyTimeInDates, "Show time in date columns", &O::m_bShowTimeInDates);
+  b.Flag(kKeyColumnNamesInHeader, "Column names in header", &O::m_bColumnNamesInHeader);
+  b.Flag(kKeyListingInEachDir, "Listing in each dir", &O::m_bListingInEachDir);
+  b.Edit(kKeyListingName, "Listing name:", d.m_strListingName);
+  b.When(WhenOn(&O::m_bListingInEachDir));
+  b.Choice(kKeyEncoding, "Encoding:", {"ANSI", "UTF-8", "UTF-16"}, &O::m_nEncoding);
+  b.Flag(kKeyHideEmptyDirs, "Hide empty dirs", &O::m_bHideEmptyDirs);
+  b.Flag(kKeyArchivesAsDirs, "Treat archives as directories", &O::m_bArchivesAsDirs);
+  b.Flag(kKeyLimitRecursion, "Limit recursion level:", &O::m_bLimitRecursion);
+  b.Edit(kKeyRecursionLevel, "Recursion level", std::to_string(d.m_nRecursionLevel));
+  b.When(WhenOn(&O::m_bLimitRecursion));
+  b.Flag(kKeySummary, "Display summary", &O::m_bSummary);
+  b.Radios({{kKeySummaryTop, "at the top"}, {kKeySummaryBottom, "at the bottom"}},
+           d.m_nSummaryPos ? kKeySummaryBottom : kKeySummaryTop, WhenOn(&O::m_bSummary));
+  b.Flag(kKeyProgramInfo, "Program information in header", &O::m_bProgramInfoInHeader);
+  b.Flag(kKeyAutoWidths, "Auto column widths", &O::m_bAutoColumnWidths);
+  b.Flag(kKeyWrapColumns, "Wrap columns", &O::m_bWrapColumns);
+  b.Edit(kKeyCsvSeparator, "Separator:", d.m_strCsvSeparator);
+  b.When({.outputs = OutputBit(kOutputCsv), .off = &O::m_bCsvTab});
+  b.Flag(kKeyCsvTab, "Tab", &O::m_bCsvTab);
+}
+
+void AddSortingAndHtml(Builder& b, const CListingOptions& d) {
+  b.SortCombo(kKeyFileSort1, "1st sorting column:", true);
+  b.SortCombo(kKeyFileSort2, "2nd sorting column:", true);
+  b.SortCombo(kKeyFileSort3, "3rd sorting column:", true);
+  for (int id : {kKeyFileSortDesc1, kKeyFileSortDesc2, kKeyFileSortDesc3})
+    b.Check(id, "Descending", 0);
+  b.Add(kKeyColumnOrder, K::kColumnOrder, "Column order");
+  b.Radios({{kKeyAlignLeft, "Left"}, {kKeyAlignCenter, "Center"}, {kKeyAlignRight, "Right"}}, 0);
+  b.Check(kKeySupersedeId3v1, "Supersede ID3v1 if ID3v2 exists", 0, true);
+  b.Radios(
+      {{kKeyTextOutput, "Text file"}, {kKeyHtmlOutput, "HTML file"}, {kKeyCsvOutput, "CSV file"}},
+      d.m_nOutputType == kOutputHtml  ? kKeyHtmlOutput
+      : d.m_nOutputType == kOutputCsv ? kKeyCsvOutput
+                                      : kKeyTextOutput);
+  b.Flag(kKeyLinksToFiles, "Generate links to files", &O::m_bLinksToFiles);
+  b.Flag(kKeyLinksToDirs, "Generate links to dirs", &O::m_bLinksToDirs);
+  b.Flag(kKeyFileProtocol, "Put file:// into links", &O::m_bFileProtocolInLinks);
+  b.Flag(kKeyLinksInside, "Links to subdirs inside listing", &O::m_bLinksToSubdirsInside);
+  b.Edit(kKeyHtmlTitle, "Title:", d.m_strHtmlTitle);
+  b.When(kWhenHtml);
+  b.Flag(kKeyExternalCss, "Include external CSS:", &O::m_bExternalCss);
+  b.Edit(kKeyCssPath, "CSS path", d.m_strCssPath);
+  b.When({.outputs = OutputBit(kOutputHtml), .allOn = {&O::m_bExternalCss}});
+  b.Combo(kKeyStyleElement,
+          "Element:", {"Background", "Header", "Directory", "Even row", "Odd row", "Frame"}, 0);
+  b.When(kWhenHtml);
+  // The background has no font: the size box needs another element.
+  b.Edit(kKeyStyleSize, "Size:", std::to_string(d.m_htmlStyle[0].nSize));
+  b.When(kWhenHtml, kKeyStyleElement);
+}
+
+void AddFormats(Builder& b, const CListingOptions& d) {
+  b.Choice(kKeyDateFormat, "Date format:", {"YYYY-MM-DD", "YYYY-DD-MM", "DD-MM-YYYY", "MM-DD-YYYY"},
+           &O::m_nDateFormat);
+  b.Choice(kKeyTimeFormat, "Time format:", {"HH:MM", "HH:MM:SS"}, &O::m_nTimeFormat);
+  b.Choice(kKeySizeDisplay, "Size display",
+           {"Bytes", "Kilobytes", "Megabytes", "Gigabytes", "Dynamic"}, &O::m_nSizeUnit);
+  b.Choice(kKeySizePrecision, "Size precision:", {"0", "1", "2", "3", "4"}, &O::m_nSizePrecision);
+  b.When(WhenOn(&O::m_nSizeUnit));
+  b.Combo(kKeyThousandSep, "Thousand separator:", {"(none)", "(space)", ",", ".", "'"},
           ThousandSeparatorChoice(d.m_chThousandSep));
-  b.Combo(1253, "Decimal separator:", {".", ","}, d.m_chDecimalSep == "," ? 1 : 0);
-  b.Combo(1238, "Path:", {"Full", "No drive", "From top-checked dir", "Top-checked is root"},
-          d.m_nPathForm);
-  b.SortCombo(1240, "1st sorting column:", false);
-  b.SortCombo(1242, "2nd sorting column:", false);
-  b.SortCombo(1244, "3rd sorting column:", false);
-  b.Check(1209, "Descending", 0);
-  b.Check(1210, "Descending", 0);
-  b.Check(1211, "Descending", 0);
-  b.Check(1524, "Draw dirs tree", d.m_bDrawDirsTree, true);
+  b.Combo(kKeyDecimalSep, "Decimal separator:", {".", ","}, d.m_chDecimalSep == "," ? 1 : 0);
+  b.When({.allOn = {&O::m_nSizeUnit, &O::m_nSizePrecision}});
+  b.Choice(kKeyPathForm,
+           "Path:", {"Full", "No drive", "From top-checked dir", "Top-checked is root"},
+           &O::m_nPathForm);
+  b.SortCombo(kKeyDirSort1, "1st sorting column:", false);
+  b.SortCombo(kKeyDirSort2, "2nd sorting column:", false);
+  b.SortCombo(kKeyDirSort3, "3rd sorting column:", false);
+  for (int id : {kKeyDirSortDesc1, kKeyDirSortDesc2, kKeyDirSortDesc3})
+    b.Check(id, "Descending", 0);
+  b.Flag(kKeyDrawDirsTree, "Draw dirs tree", &O::m_bDrawDirsTree, true);
 }
 
 void AddFilterPage(std::vector<COptionControl>& out, const CListingOptions& d, std::int64_t now) {
-  Builder b(out, OptionPage::kFilter);
-  b.Edit(1410, "Mask:", d.m_strMask);
-  b.Radios({{1495, "Creation"}, {1496, "Last write"}, {1497, "Last access"}},
-           1495 + (d.m_nDateKind >= 0 && d.m_nDateKind <= 2 ? d.m_nDateKind : 1));
-  b.Check(1512, "After:", d.m_bDateAfter);
-  b.Add(1494, K::kDatePicker, "After date").m_tMoment = now;
-  b.Check(1513, "Before:", d.m_bDateBefore);
-  b.Add(1498, K::kDatePicker, "Before date").m_tMoment = now;
-  b.Check(1499, "More than:", d.m_bSizeMore);
-  b.Edit(1316, "More than size", std::to_string(d.m_nSizeMore));
-  b.Check(1500, "Less than:", d.m_bSizeLess);
-  b.Edit(1507, "Less than size", std::to_string(d.m_nSizeLess));
-  b.Combo(1501, "Size unit", {"Bytes", "Kilobytes", "Megabytes", "Gigabytes"}, d.m_nSizeFilterUnit);
-  for (auto [id, label] : {std::pair{1502, "Archive"},
-                           {1504, "Hidden"},
-                           {1505, "Read only"},
-                           {1503, "Compressed"},
-                           {1506, "System"}})
-    b.Add(id, K::kThreeState, label).m_nValue = 2;
+  Builder b(out, OptionPage::kFilter, d);
+  b.Edit(kKeyMask, "Mask:", d.m_strMask);
+  b.Radios({{kKeyDateCreation, "Creation"},
+            {kKeyDateLastWrite, "Last write"},
+            {kKeyDateLastAccess, "Last access"}},
+           kKeyDateCreation + (d.m_nDateKind >= 0 && d.m_nDateKind <= 2 ? d.m_nDateKind : 1));
+  b.Flag(kKeyDateAfter, "After:", &O::m_bDateAfter);
+  b.Add(kKeyAfterPicker, K::kDatePicker, "After date").m_tMoment = now;
+  b.When(WhenOn(&O::m_bDateAfter));
+  b.Flag(kKeyDateBefore, "Before:", &O::m_bDateBefore);
+  b.Add(kKeyBeforePicker, K::kDatePicker, "Before date").m_tMoment = now;
+  b.When(WhenOn(&O::m_bDateBefore));
+  b.Flag(kKeySizeMore, "More than:", &O::m_bSizeMore);
+  b.Edit(kKeySizeMoreValue, "More than size", std::to_string(d.m_nSizeMore));
+  b.When(WhenOn(&O::m_bSizeMore));
+  b.Flag(kKeySizeLess, "Less than:", &O::m_bSizeLess);
+  b.Edit(kKeySizeLessValue, "Less than size", std::to_string(d.m_nSizeLess));
+  b.When(WhenOn(&O::m_bSizeLess));
+  b.Choice(kKeySizeFilterUnit, "Size unit", {"Bytes", "Kilobytes", "Megabytes", "Gigabytes"},
+           &O::m_nSizeFilterUnit);
+  b.Flag(kKeyAttrArchive, "Archive", &O::m_nAttrArchive, false, K::kThreeState);
+  b.Flag(kKeyAttrHidden, "Hidden", &O::m_nAttrHidden, false, K::kThreeState);
+  b.Flag(kKeyAttrReadOnly, "Read only", &O::m_nAttrReadOnly, false, K::kThreeState);
+  b.Flag(kKeyAttrCompressed, "Compressed", &O::m_nAttrCompressed, false, K::kThreeState);
+  b.Flag(kKeyAttrSystem, "System", &O::m_nAttrSystem, false, K::kThreeState);
 }
 
-void AddProgramPageAndTree(std::vector<COptionControl>& out) {
+void AddProgramPageAndTree(std::vector<COptionControl>& out, const CListingOptions& defaults) {
   const CProgramOptions d;
-  Builder program(out, OptionPage::kProgram);
-  program.Check(1257, "Remember dirs selection", d.m_bRememberSelection);
-  program.Check(1258, "Enable shell integration", d.m_bShellIntegration);
-  program.Check(1477, "Automatically refresh preview", d.m_bAutoRefresh);
-  Builder tree(out, OptionPage::kTree);
-  tree.Check(1208, "Select &with subdirectories", d.m_bSelectWithSubdirs);
+  Builder program(out, OptionPage::kProgram, defaults);
+  program.Check(kKeyRemember, "Remember dirs selection", d.m_bRememberSelection);
+  program.Check(kKeyShellIntegration, "Enable shell integration", d.m_bShellIntegration);
+  program.Check(kKeyAutoRefresh, "Automatically refresh preview", d.m_bAutoRefresh);
+  Builder tree(out, OptionPage::kTree, defaults);
+  tree.Check(kKeySelectWithSubdirs, "Select &with subdirectories", d.m_bSelectWithSubdirs);
 }
 
 }  // namespace
@@ -232,9 +294,12 @@ std::vector<COptionControl> BuildOptionControls(std::int64_t now) {
   const CListingOptions defaults;
   std::vector<COptionControl> controls;
   AddColumnsPage(controls, defaults);
-  AddOutputPage(controls, defaults);
+  Builder output(controls, OptionPage::kOutput, defaults);
+  AddRowsAndTextOptions(output, defaults);
+  AddSortingAndHtml(output, defaults);
+  AddFormats(output, defaults);
   AddFilterPage(controls, defaults, now);
-  AddProgramPageAndTree(controls);
+  AddProgramPageAndTree(controls, defaults);
   return controls;
 }
 

@@ -6,11 +6,15 @@
 // All functions are safe from any thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace orvane {
+
+// The longest path the system takes, in bytes (PATH_MAX, with the final NUL).
+inline constexpr std::size_t kMaxPathBytes = 4096;
 
 // $TMPDIR when set and not empty, else "/tmp"; always with a final "/".
 std::string GetTempFolder();

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+static_assert(orvane::kMaxPathBytes == PATH_MAX, "kMaxPathBytes must be the system's PATH_MAX");
+
 namespace orvane {
 namespace {
 
