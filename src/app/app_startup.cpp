@@ -5,14 +5,14 @@
 
 #include "app/batch_options.h"
 #include "app/command_line.h"
-#include "app/config_files.h"
 #include "app/delivery.h"
-#include "app/option_pages.h"
 #include "base/strings.h"
 #include "platform/desktop.h"
 #include "platform/net_provider.h"
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"
+#include "settings/config_files.h"
+#include "settings/option_pages.h"
 
 namespace orvane {
 namespace {

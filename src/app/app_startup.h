@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/config_files.h"
-#include "app/option_pages.h"
-#include "app/selection_file.h"
 #include "engine/listing_options.h"
+#include "settings/config_files.h"
+#include "settings/option_pages.h"
+#include "settings/selection_file.h"
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "app/selection_file.h"
+#include "settings/selection_file.h"
 
 #include <algorithm>
 #include <vector>

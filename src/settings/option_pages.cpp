@@ -1,11 +1,11 @@
-#include "app/option_pages.h"
+#include "settings/option_pages.h"
 
 #include <algorithm>
 #include <ctime>
 
-#include "app/option_controls.h"
 #include "base/numbers.h"
 #include "base/unicode.h"
+#include "settings/option_controls.h"
 #include "writers/html_style.h"
 
 namespace orvane {

@@ -1,9 +1,9 @@
 // The apply step of the option pages: controls into the listing options record.
 #include <algorithm>
 
-#include "app/option_controls.h"
-#include "app/option_pages.h"
 #include "base/unicode.h"
+#include "settings/option_controls.h"
+#include "settings/option_pages.h"
 
 namespace orvane {
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/column_order_list.h"
 #include "engine/listing_options.h"
+#include "settings/column_order_list.h"
 #include "writers/html_style.h"
 
 namespace orvane {

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "app/config_files.h"
-#include "app/selection_file.h"
 #include "base/numbers.h"
+#include "settings/config_files.h"
+#include "settings/selection_file.h"
 #include "writers/html_style.h"
 
 namespace orvane {

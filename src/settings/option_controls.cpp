@@ -1,6 +1,6 @@
 // The table of option controls: identifiers, kinds, labels, choices and defaults, in the order
 // the pages are walked.
-#include "app/option_controls.h"
+#include "settings/option_controls.h"
 
 #include <optional>
 

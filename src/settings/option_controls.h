@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/option_pages.h"
+#include "settings/option_pages.h"
 
 namespace orvane {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/text_file.h"
 #include "base/checked_dirs.h"
+#include "settings/text_file.h"
 
 namespace orvane {
 

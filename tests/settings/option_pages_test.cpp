@@ -1,11 +1,11 @@
-#include "app/option_pages.h"
+#include "settings/option_pages.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 
-#include "app/option_controls.h"
+#include "settings/option_controls.h"
 
 namespace orvane {
 namespace {
