@@ -14,7 +14,9 @@ namespace {
 std::string Apply(std::vector<std::string> args, CListingOptions& o) {
   std::string error;
   std::size_t i = 0;
-  if (!ParseBatchOption(args, i, o, error)) return error.empty() ? "(no message)" : error;
+  BatchEdit edit;
+  if (!ParseBatchOption(args, i, edit, error)) return error.empty() ? "(no message)" : error;
+  edit(o);
   EXPECT_EQ(i + 1, args.size()) << "the value was not taken";
   return {};
 }
