@@ -39,4 +39,26 @@ std::string MakePrivateFolder(const std::string& parent, const std::string& pref
 int RemoveStaleFolders(const std::string& parent, const std::string& prefix,
                        std::int64_t maxAgeSeconds, std::int64_t now);
 
+// An unnamed temporary file, open for reading and writing: it has no name from the start (or
+// loses it at once), so nothing is left behind however the program ends. Closed when the object
+// goes. One object belongs to one thread.
+class AnonymousFile {
+ public:
+  // A file in folder ($TMPDIR-style, with a final "/"); IsOpen() is false when none can be made.
+  explicit AnonymousFile(const std::string& folder);
+  ~AnonymousFile();
+  AnonymousFile(const AnonymousFile&) = delete;
+  AnonymousFile& operator=(const AnonymousFile&) = delete;
+
+  bool IsOpen() const { return m_fd >= 0; }
+  // A path that opens this same file while the object lives ("/proc/self/fd/N").
+  std::string Path() const;
+  // Copies the whole file, from its start, to standard output. False when a read or a write
+  // fails.
+  bool CopyToStdout() const;
+
+ private:
+  int m_fd = -1;
+};
+
 }  // namespace orvane
