@@ -45,28 +45,28 @@ void COptionPages::ApplyFlags(CListingOptions& o) const {
 
 void COptionPages::ApplyColumns(CListingOptions& o) const {
   for (const COptionControl& c : m_controls) {
-    if (c.m_page != OptionPage::kColumns) continue;
-    const int checked = ColumnOfCheckKey(c.m_nId);
-    if (checked >= 0 && checked != kColName)
-      o.m_bColumn[static_cast<std::size_t>(checked)] = IsOn(c.m_nId) ? 1 : 0;
-    const int widthOf = ColumnOfWidthKey(c.m_nId);
-    if (widthOf < 0) continue;
-    switch (widthOf) {
+    const int column = c.m_nColumn;
+    if (column < 0) continue;
+    if (c.m_kind == ControlKind::kCheckBox) {
+      if (column != kColName) o.m_bColumn[static_cast<std::size_t>(column)] = IsOn(c.m_nId) ? 1 : 0;
+      continue;
+    }
+    switch (column) {
       case kColName:
         o.m_nNameWidth = IntValue(c.m_nId, 1, 2048);
         break;
       case kColSize:
         o.m_nSizeWidth = IntValue(c.m_nId, 1, 24);
         break;
-      case 9:
+      case kColType:
         o.m_nTypeWidth = IntValue(c.m_nId, 1, 80);
         break;
-      case 11:
+      case kColOwner:
         o.m_nOwnerWidth = IntValue(c.m_nId, 1, 100);
         break;
       default:
-        o.m_nColumnWidth[static_cast<std::size_t>(widthOf)] =
-            IntValue(c.m_nId, 1, widthOf == kColTrack ? 3 : 100);
+        o.m_nColumnWidth[static_cast<std::size_t>(column)] =
+            IntValue(c.m_nId, 1, column == kColTrack ? 3 : 100);
     }
   }
   for (int i = 0; i < kHiddenTagCount; ++i) {

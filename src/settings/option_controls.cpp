@@ -43,6 +43,8 @@ class Builder {
     m_out.back().m_enabledWhen = rule;
     m_out.back().m_nNeedsChoice = needsChoice;
   }
+  // The column the control added last shows or sizes.
+  void ForColumn(int column) { m_out.back().m_nColumn = column; }
   void Check(int id, std::string label, int state, bool hidden = false) {
     Add(id, K::kCheckBox, std::move(label)).m_nValue = state;
     m_out.back().m_bHidden = hidden;
@@ -124,6 +126,7 @@ void AddColumnsPage(std::vector<COptionControl>& out, const CListingOptions& d) 
   for (const ColumnKeys& k : kColumnKeys) {
     const auto col = static_cast<std::size_t>(k.column);
     b.Check(k.check, ColumnLabel(k.column), k.column == kColName ? 1 : d.m_bColumn[col]);
+    b.ForColumn(k.column);
     if (k.column == kColName) b.When({.outputs = 0});  // the name is always listed
     if (!k.width) continue;
     int width = d.m_nColumnWidth[col];
@@ -132,6 +135,7 @@ void AddColumnsPage(std::vector<COptionControl>& out, const CListingOptions& d) 
     if (k.column == kColType) width = d.m_nTypeWidth;
     if (k.column == kColOwner) width = d.m_nOwnerWidth;
     b.Edit(k.width, std::string(ColumnLabel(k.column)) + " width", std::to_string(width));
+    b.ForColumn(k.column);
     b.When(kWhenTextWidths);
   }
   for (int i = 0; i < kHiddenTagCount; ++i) {
@@ -274,20 +278,6 @@ int ThousandSeparatorChoice(const std::string& sep) {
   if (sep == ".") return 3;
   if (sep == "'") return 4;
   return 1;
-}
-
-int ColumnOfCheckKey(int key) {
-  for (const ColumnKeys& k : kColumnKeys) {
-    if (k.check == key) return k.column;
-  }
-  return -1;
-}
-
-int ColumnOfWidthKey(int key) {
-  for (const ColumnKeys& k : kColumnKeys) {
-    if (k.width && k.width == key) return k.column;
-  }
-  return -1;
 }
 
 std::vector<COptionControl> BuildOptionControls(std::int64_t now) {
