@@ -5,14 +5,14 @@
 
 #include "app/batch_options.h"
 #include "app/command_line.h"
-#include "app/config_files.h"
 #include "app/delivery.h"
-#include "app/option_pages.h"
 #include "base/strings.h"
 #include "platform/desktop.h"
 #include "platform/net_provider.h"
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"
+#include "settings/config_files.h"
+#include "settings/option_pages.h"
 
 namespace orvane {
 namespace {
@@ -29,9 +29,9 @@ class Run {
   std::string ConfigurationPath() const;
   // False (after a message) when a file the command line names cannot be read.
   bool LoadConfiguration();
-  bool LoadBatchSelection(SelectionMap& selection) const;
-  int ListMode(const SelectionMap& selection);
-  int MailMode(const SelectionMap& selection);
+  bool LoadBatchSelection(CheckedDirs& selection) const;
+  int ListMode(const CheckedDirs& selection);
+  int MailMode(const CheckedDirs& selection);
   // The exit status of a finished generation (a message on failure).
   int Finished(const CListingResult& result, const std::string& target) const;
 
@@ -78,14 +78,14 @@ bool Run::LoadConfiguration() {
   return true;
 }
 
-bool Run::LoadBatchSelection(SelectionMap& selection) const {
+bool Run::LoadBatchSelection(CheckedDirs& selection) const {
   const std::string& file = m_info.m_strSelectionFile;
   if (IsNetworkPath(file)) {
-    selection[CanonicalNetworkPath(file)] = kSelectWithSubdirs;
+    selection[CanonicalNetworkPath(file)] = DirCheck::kWithSubdirs;
     return true;
   }
   if (GetPathKind(file) == PathKind::kDirectory) {
-    selection[AbsolutePath(file)] = kSelectWithSubdirs;
+    selection[AbsolutePath(file)] = DirCheck::kWithSubdirs;
     return true;
   }
   TextReadStatus status = LoadSelection(file, selection);
@@ -110,7 +110,7 @@ int Run::Finished(const CListingResult& result, const std::string& target) const
   return kExitOk;
 }
 
-int Run::ListMode(const SelectionMap& selection) {
+int Run::ListMode(const CheckedDirs& selection) {
   if (m_info.m_strOutputFile.empty()) {
     // The save dialog needs the window; without it the run ends as if the dialog had been
     // cancelled, and /r still removes the selection file.
@@ -128,7 +128,7 @@ int Run::ListMode(const SelectionMap& selection) {
   return status;
 }
 
-int Run::MailMode(const SelectionMap& selection) {
+int Run::MailMode(const CheckedDirs& selection) {
   if (!m_s.mailAvailable || !m_s.mailAvailable()) {
     Say(MessageText(61840));
     return kExitFailed;
@@ -161,7 +161,7 @@ int Run::Execute() {
       return kExitUsage;
     }
   }
-  SelectionMap selection;
+  CheckedDirs selection;
   if (!LoadBatchSelection(selection)) return kExitFailed;
   if (!m_s.runListing) {
     Say("no listing engine is available");
@@ -190,7 +190,7 @@ CStartupServices DefaultStartupServices() {
 }
 
 bool SaveSessionOnClose(bool batchMode, const COptionPages& pages, const CNamedSettings& named,
-                        const SelectionMap& selection, const std::string& settingsPath,
+                        const CheckedDirs& selection, const std::string& settingsPath,
                         const std::string& rememberedSelectionPath) {
   if (batchMode) return true;
   bool ok = settingsPath.empty() || SaveOptions(settingsPath, true, pages, named);

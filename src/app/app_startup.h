@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/config_files.h"
-#include "app/option_pages.h"
-#include "app/selection_file.h"
 #include "engine/listing_options.h"
+#include "settings/config_files.h"
+#include "settings/option_pages.h"
+#include "settings/selection_file.h"
 
 namespace orvane {
 
@@ -30,7 +30,7 @@ struct CListingResult {
 struct CStartupServices {
   // Runs one generation of the kind (100 save, 102 e-mail) into outputPath ("-": standard
   // output) and waits for it.
-  std::function<CListingResult(const CListingOptions&, const SelectionMap&, int kind,
+  std::function<CListingResult(const CListingOptions&, const CheckedDirs&, int kind,
                                const std::string& outputPath)>
       runListing;
   // Applies the "--" batch options to the listing options; false with a message when they
@@ -65,7 +65,7 @@ int RunOrvane(const std::vector<std::string>& args, const CStartupServices& serv
 // when "Remember dirs selection" (1257) is ticked, the remembered selection. Empty paths are
 // skipped. False when a write failed (the window closes all the same, without a message).
 bool SaveSessionOnClose(bool batchMode, const COptionPages& pages, const CNamedSettings& named,
-                        const SelectionMap& selection, const std::string& settingsPath,
+                        const CheckedDirs& selection, const std::string& settingsPath,
                         const std::string& rememberedSelectionPath);
 
 }  // namespace orvane

@@ -10,33 +10,27 @@
 // is no longer renamed.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/column_names.h"
 #include "engine/listing_options.h"
 
 namespace orvane {
 
-// Parses one "--name" or "--name=value" option; `args`/`index` give the following argument
-// for options that take a value (index is advanced past it). Returns false with `error` set
-// (one line, naming the nearest valid option or column) for an unknown option or a bad value.
-bool ParseBatchOption(const std::vector<std::string>& args, std::size_t& index,
-                      CListingOptions& options, std::string& error);
+// The change one option makes to the listing options, ready to apply after the configuration.
+using BatchEdit = std::function<void(CListingOptions&)>;
 
-// The name of a column id (0..57) as the batch options take it: "last-write-date".
-std::string ColumnName(int id);
+// Parses one "--name" or "--name=value" option into its edit; `args`/`index` give the following
+// argument for options that take a value (index is advanced past it). Returns false with
+// `error` set (one line, naming the nearest valid option or column) for an unknown option or a
+// bad value. The options and their help come from one table.
+bool ParseBatchOption(const std::vector<std::string>& args, std::size_t& index, BatchEdit& edit,
+                      std::string& error);
 
-// The column id named by text (a number or a name, see above); -1 with `error` set when no
-// column or more than one has that name.
-int FindColumn(const std::string& text, std::string& error);
-
-// Column list "name,size,20-22": names, ids and ranges of ids. False with `error` on a bad list.
-bool ParseColumnList(const std::string& text, std::vector<int>& ids, std::string& error);
-
-// The text of --list-columns: one line per column with its id, name and what fills it.
-std::string ColumnListText();
-
-// The help text of the "--" options, one option per line.
+// The help text of the "--" options, one option per line (continued lines indented), made from
+// the same table.
 const char* BatchOptionsHelp();
 
 }  // namespace orvane

@@ -11,6 +11,51 @@ bool IsAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// Notes a switch ("o", "l", "e", "r"; others are ignored); returns the state for the parameters
+// that follow it.
+State TakeSwitch(const std::string& text, State state, COvCmdLineInfo& info) {
+  switch (text.empty() ? '\0' : text[0]) {
+    case 'o':
+      info.m_bOptionsFile = true;
+      return State::kAfterO;
+    case 'l':
+      info.m_bListMode = true;
+      return State::kAfterL;
+    case 'e':
+      info.m_bMailMode = true;
+      return State::kAfterE;
+    case 'r':
+      info.m_bRemoveSelection = true;
+      return state;
+    default:
+      return state;
+  }
+}
+
+// A parameter: the configuration after /o, the selection and then the output after /l or /e.
+void TakeParameter(const std::string& arg, State state, const PathProbe& probe,
+                   COvCmdLineInfo& info) {
+  switch (state) {
+    case State::kNone:
+      break;
+    case State::kAfterO:
+      info.m_strOptionsFile = arg;
+      if (arg.find('.') == std::string::npos) info.m_strOptionsFile += ".ovc";
+      break;
+    case State::kAfterL:
+    case State::kAfterE:
+      if (info.m_strSelectionFile.empty()) {
+        info.m_strSelectionFile = arg;
+        const bool isDirectory =
+            IsNetworkPath(arg) || (probe && probe(arg) == PathKind::kDirectory);
+        if (arg.find('.') == std::string::npos && !isDirectory) info.m_strSelectionFile += ".ovs";
+      } else {
+        info.m_strOutputFile = arg;
+      }
+      break;
+  }
+}
+
 }  // namespace
 
 bool SplitSwitch(const std::string& arg, std::string& text, const PathProbe& probe) {
@@ -35,58 +80,16 @@ COvCmdLineInfo ParseCommandLine(const std::vector<std::string>& args, const Path
   for (const std::string& arg : args) {
     if (arg == "--help") {
       info.m_bHelp = true;
-      continue;
     } else if (arg == "--version") {
       info.m_bVersion = true;
-      continue;
     } else if (arg == "--list-columns") {
       info.m_bListColumns = true;
-      continue;
     } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
       info.m_batchOptions.push_back(arg);
-      continue;
-    }
-    std::string text;
-    if (SplitSwitch(arg, text, probe)) {
-      switch (text.empty() ? '\0' : text[0]) {
-        case 'o':
-          info.m_bOptionsFile = true;
-          state = State::kAfterO;
-          break;
-        case 'l':
-          info.m_bListMode = true;
-          state = State::kAfterL;
-          break;
-        case 'e':
-          info.m_bMailMode = true;
-          state = State::kAfterE;
-          break;
-        case 'r':
-          info.m_bRemoveSelection = true;
-          break;
-        default:
-          break;
-      }
-      continue;
-    }
-    switch (state) {
-      case State::kNone:
-        break;
-      case State::kAfterO:
-        info.m_strOptionsFile = arg;
-        if (arg.find('.') == std::string::npos) info.m_strOptionsFile += ".ovc";
-        break;
-      case State::kAfterL:
-      case State::kAfterE:
-        if (info.m_strSelectionFile.empty()) {
-          info.m_strSelectionFile = arg;
-          const bool isDirectory =
-              IsNetworkPath(arg) || (probe && probe(arg) == PathKind::kDirectory);
-          if (arg.find('.') == std::string::npos && !isDirectory) info.m_strSelectionFile += ".ovs";
-        } else {
-          info.m_strOutputFile = arg;
-        }
-        break;
+    } else if (std::string text; SplitSwitch(arg, text, probe)) {
+      state = TakeSwitch(text, state, info);
+    } else {
+      TakeParameter(arg, state, probe, info);
     }
   }
   return info;

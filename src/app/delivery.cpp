@@ -1,11 +1,8 @@
 #include "app/delivery.h"
 
-#include <limits.h>
-
 #include <cstdio>
 
 #include "base/strings.h"
-#include "platform/desktop.h"
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"
 
@@ -13,7 +10,7 @@ namespace orvane {
 namespace {
 
 // Room left in a path for "OVNxxxx.html".
-constexpr std::size_t kMaxTempFolder = PATH_MAX - 16;
+constexpr std::size_t kMaxTempFolder = kMaxPathBytes - 16;
 
 }  // namespace
 
@@ -96,15 +93,6 @@ std::string MakeMailAttachmentPath(int outputType, const std::string& tempFolder
 
 int RemoveStaleMailAttachments(const std::string& tempFolder, std::int64_t now) {
   return RemoveStaleFolders(tempFolder, kMailFolderPrefix, kMailFolderMaxAge, now);
-}
-
-MailResult SendListingMail(const std::string& attachment) {
-  if (!IsMailAvailable()) return MailResult::kUnavailable;
-  return ComposeMail(MessageText(32815), attachment) ? MailResult::kSent : MailResult::kFailed;
-}
-
-bool OpenListingFile(const std::string& path) {
-  return OpenWithDesktop(AbsolutePath(path));
 }
 
 }  // namespace orvane

@@ -1,6 +1,6 @@
-// Getting a listing out without a window: the generation kinds, the temporary listing files,
-// the e-mail attachment and the hand-over to the desktop's mail composer, and opening a saved
-// listing with the desktop.
+// Getting a listing out: the generation kinds, the temporary listing files and the e-mail
+// attachment. (The start-up hands attachments to the mail composer and opens saved listings
+// through its services, see app_startup.h.)
 //
 // Used on the user-interface thread (or the batch start-up) only.
 #pragma once
@@ -66,15 +66,5 @@ inline constexpr std::int64_t kMailFolderMaxAge = 24 * 60 * 60;
 std::string MakeMailAttachmentPath(int outputType, const std::string& tempFolder);
 // Removes attachment folders older than a day; returns how many went.
 int RemoveStaleMailAttachments(const std::string& tempFolder, std::int64_t now);
-
-enum class MailResult { kSent, kUnavailable, kFailed };
-// Hands the attachment to the desktop's mail composer with the subject text 32815.
-// kUnavailable when there is no xdg-email (text 61840), kFailed when it reported an error
-// (text 61842).
-MailResult SendListingMail(const std::string& attachment);
-
-// Opens a saved listing with the desktop (xdg-open, not waited for). False when it could not
-// be started.
-bool OpenListingFile(const std::string& path);
 
 }  // namespace orvane

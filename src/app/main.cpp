@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,19 +17,19 @@ bool IsBatchOption(const std::string& arg) {
          arg != "--list-columns";
 }
 
-// Joins each "--name value" of the batch options into "--name=value", so the command line
-// parser can keep every such option as one argument. False (with error) for an option the
-// batch options do not know or a value they cannot use.
-bool JoinBatchOptions(const std::vector<std::string>& args, std::vector<std::string>& out,
-                      std::string& error) {
+// Takes the batch options out of the arguments, each parsed once into its edit, and joins each
+// "--name value" into "--name=value" so that the command line parser keeps every such option as
+// one argument. False (with error) for an option the batch options do not know or a value they
+// cannot use.
+bool TakeBatchOptions(const std::vector<std::string>& args, std::vector<std::string>& out,
+                      std::vector<orvane::BatchEdit>& edits, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (!IsBatchOption(args[i])) {
       out.push_back(args[i]);
       continue;
     }
     std::size_t end = i;
-    orvane::CListingOptions scratch;
-    if (!orvane::ParseBatchOption(args, end, scratch, error)) return false;
+    if (!orvane::ParseBatchOption(args, end, edits.emplace_back(), error)) return false;
     out.push_back(end > i ? args[i] + "=" + args[end] : args[i]);
     i = end;
   }
@@ -46,8 +47,9 @@ int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "C.UTF-8");
 
   std::vector<std::string> args;
+  std::vector<orvane::BatchEdit> edits;
   std::string error;
-  if (!JoinBatchOptions(std::vector<std::string>(argv + 1, argv + argc), args, error)) {
+  if (!TakeBatchOptions(std::vector<std::string>(argv + 1, argv + argc), args, edits, error)) {
     std::fprintf(stderr, "orvane: %s\n", error.c_str());
     return orvane::kExitUsage;
   }
@@ -57,16 +59,19 @@ int main(int argc, char** argv) {
           "\nBatch options (they change the options of the configuration for this run):\n") +
       orvane::BatchOptionsHelp();
   services.runListing = [](const orvane::CListingOptions& options,
-                           const orvane::SelectionMap& selection, int kind,
+                           const orvane::CheckedDirs& selection, int kind,
                            const std::string& output) {
-    orvane::BatchResult r = orvane::RunListing(options, selection, kind, output, true);
+    // The listing run still takes the codes of the selection file.
+    std::map<std::string, std::string> codes;
+    for (const auto& [dir, check] : selection) codes[dir] = orvane::SelectionCode(check);
+    orvane::BatchResult r = orvane::RunListing(options, codes, kind, output, true);
     return orvane::CListingResult{r.ok, r.cancelled, r.error};
   };
-  services.applyBatchOptions = [](const std::vector<std::string>& options,
-                                  orvane::CListingOptions& into, std::string& message) {
-    for (std::size_t i = 0; i < options.size(); ++i) {
-      if (!orvane::ParseBatchOption(options, i, into, message)) return false;
-    }
+  // The start-up calls this after loading the configuration when the command line held batch
+  // options; they were parsed above, in the order given.
+  services.applyBatchOptions = [&edits](const std::vector<std::string>&,
+                                        orvane::CListingOptions& into, std::string&) {
+    for (const orvane::BatchEdit& edit : edits) edit(into);
     into.DeriveFormats();
     into.ApplyEffectiveValues();
     return true;

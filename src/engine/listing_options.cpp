@@ -14,7 +14,37 @@ constexpr int kDefaultWidths[kColumnCount] = {
     10, 5, 5, 3,  7,  3,  10, 7,  3,  3,  8, 3, 30, 30, 30, 0,  30, 30,
 };
 
+using O = CListingOptions;
+constexpr unsigned kHtmlOnly = OutputBit(kOutputHtml);
+
+constexpr EffectiveRule kEffectiveRules[] = {
+    {&O::m_bFileCountInDirRow, {.allOn = {&O::m_bDirRows}}},
+    {&O::m_bFilesTogether, {.off = &O::m_bDirRows}},
+    {&O::m_bSubdirsFirst, {.allOn = {&O::m_bSubdirs}}},
+    {&O::m_bSurroundSubdirs, {.allOn = {&O::m_bSubdirs}}},
+    {&O::m_bAutoColumnWidths, {.outputs = OutputBit(kOutputText)}},
+    {&O::m_bWrapColumns, {.outputs = OutputBit(kOutputText)}},
+    {&O::m_bCsvTab, {.outputs = OutputBit(kOutputCsv)}},
+    {&O::m_bLinksToFiles, {.outputs = kHtmlOnly}},
+    {&O::m_bLinksToDirs, {.outputs = kHtmlOnly}},
+    {&O::m_bExternalCss, {.outputs = kHtmlOnly}},
+    {&O::m_bFileProtocolInLinks,
+     {.outputs = kHtmlOnly, .anyOn = {&O::m_bLinksToFiles, &O::m_bLinksToDirs}}},
+    {&O::m_bLinksToSubdirsInside, {.outputs = kHtmlOnly, .allOn = {&O::m_bLinksToFiles}}},
+};
+
 }  // namespace
+
+std::span<const EffectiveRule> EffectiveRules() {
+  return kEffectiveRules;
+}
+
+const EnabledRule* EffectiveRuleOf(OptionFlag flag) {
+  for (const EffectiveRule& r : kEffectiveRules) {
+    if (r.flag == flag) return &r.when;
+  }
+  return nullptr;
+}
 
 const char* DateFormatPattern(int choice) {
   switch (choice) {
@@ -47,16 +77,10 @@ void CListingOptions::DeriveFormats() {
 }
 
 void CListingOptions::ApplyEffectiveValues() {
-  if (!m_bDirRows) m_bFileCountInDirRow = 0;
-  if (m_bDirRows) m_bFilesTogether = 0;
-  if (!m_bSubdirs) m_bSubdirsFirst = 0, m_bSurroundSubdirs = 0;
-  if (m_nOutputType != kOutputText) m_bAutoColumnWidths = 0, m_bWrapColumns = 0;
-  if (m_nOutputType != kOutputCsv) m_bCsvTab = 0;
+  for (const EffectiveRule& r : kEffectiveRules) {
+    if (!r.when.HoldsFor(*this)) this->*r.flag = 0;
+  }
   if (m_bCsvTab) m_strCsvSeparator = "\t";
-  if (m_nOutputType != kOutputHtml) m_bLinksToFiles = 0, m_bLinksToDirs = 0, m_bExternalCss = 0;
-  if (m_nOutputType != kOutputHtml || !(m_bLinksToFiles || m_bLinksToDirs))
-    m_bFileProtocolInLinks = 0;
-  if (m_nOutputType != kOutputHtml || !m_bLinksToFiles) m_bLinksToSubdirsInside = 0;
 }
 
 void CListingOptions::RestoreDefaultOrder() {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "writers/html_style.h"
@@ -168,6 +169,55 @@ struct CListingOptions {
   // The default column order (0..57) and the catalogue's default alignments.
   void RestoreDefaultOrder();
 };
+
+// A flag or choice of the options, as the rules below name it.
+using OptionFlag = int CListingOptions::*;
+
+// The bit of an output type in EnabledRule::outputs (0 for a type that does not exist).
+inline constexpr unsigned OutputBit(int type) {
+  return type >= kOutputText && type <= kOutputCsv ? 1u << type : 0u;
+}
+inline constexpr unsigned kEveryOutput =
+    OutputBit(kOutputText) | OutputBit(kOutputHtml) | OutputBit(kOutputCsv);
+
+// When a choice can be made, and so when it counts: every part must hold. A flag or choice is
+// on when its value is not 0. The option pages enable their controls by these rules, and
+// ApplyEffectiveValues stores a flag whose rule does not hold as 0, so the two cannot disagree.
+struct EnabledRule {
+  unsigned outputs = kEveryOutput;    // the output types (OutputBit) it applies to; 0: never
+  std::array<OptionFlag, 2> allOn{};  // each one given must be on
+  std::array<OptionFlag, 2> anyOn{};  // when one is given, at least one must be on
+  OptionFlag off = nullptr;           // when given, must be off
+
+  // Whether the rule holds for the values value(flag) gives; value(&CListingOptions::
+  // m_nOutputType) is the output type.
+  template <class Value>
+  bool Holds(const Value& value) const {
+    if (outputs != kEveryOutput &&
+        (outputs & OutputBit(value(&CListingOptions::m_nOutputType))) == 0)
+      return false;
+    for (OptionFlag f : allOn)
+      if (f && value(f) == 0) return false;
+    if (anyOn[0] && value(anyOn[0]) == 0 && !(anyOn[1] && value(anyOn[1]) != 0)) return false;
+    return !off || value(off) == 0;
+  }
+  // The rule read from the options themselves.
+  bool HoldsFor(const CListingOptions& o) const {
+    return Holds([&o](OptionFlag f) { return o.*f; });
+  }
+};
+
+// A flag that counts only while its rule holds.
+struct EffectiveRule {
+  OptionFlag flag;
+  EnabledRule when;
+};
+
+// Every such flag, in the order ApplyEffectiveValues applies them (a rule may read a flag an
+// earlier rule has cleared).
+std::span<const EffectiveRule> EffectiveRules();
+// The rule of a flag, or nullptr when the flag always counts.
+const EnabledRule* EffectiveRuleOf(OptionFlag flag);
 
 // Date pattern for a date-format choice ("%Y-%m-%d" for any unknown choice).
 const char* DateFormatPattern(int choice);

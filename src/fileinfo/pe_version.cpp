@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fileinfo/byte_cursor.h"
-#include "platform/file_source.h"
+#include "fileinfo/byte_source.h"
 
 namespace orvane {
 
@@ -19,39 +19,19 @@ constexpr std::size_t kMaxVersionBytes = 65536;   // a version block's length is
 constexpr std::uint32_t kVersionType = 16;        // resource type of version data
 constexpr std::uint32_t kVersionName = 1;         // the name the system looks up
 
-// Random access to a file's bytes. Get returns up to len bytes at offset (fewer at the end of
-// the file); the span stays valid until the next call.
+// Reads of a PE file: Get returns up to len bytes at offset (fewer at the end of the file); the
+// span stays valid until the next call.
 class PeBytes {
  public:
-  virtual ~PeBytes() = default;
-  virtual std::span<const std::uint8_t> Get(std::uint64_t offset, std::size_t len) = 0;
-};
-
-class SpanBytes : public PeBytes {
- public:
-  explicit SpanBytes(std::span<const std::uint8_t> file) : m_file(file) {}
-  std::span<const std::uint8_t> Get(std::uint64_t offset, std::size_t len) override {
-    if (offset >= m_file.size()) return {};
-    const std::size_t at = static_cast<std::size_t>(offset);
-    return m_file.subspan(at, std::min(len, m_file.size() - at));
-  }
-
- private:
-  std::span<const std::uint8_t> m_file;
-};
-
-class FileBytes : public PeBytes {
- public:
-  explicit FileBytes(const FileSource& file) : m_file(file) {}
-  std::span<const std::uint8_t> Get(std::uint64_t offset, std::size_t len) override {
-    if (offset >= m_file.Size()) return {};
-    len = static_cast<std::size_t>(std::min<std::uint64_t>(len, m_file.Size() - offset));
-    if (!m_file.ReadAt(offset, len, m_buffer)) return {};
+  explicit PeBytes(const ByteSource& source) : m_source(source) {}
+  std::span<const std::uint8_t> Get(std::uint64_t offset, std::size_t len) {
+    m_buffer.resize(len);
+    m_buffer.resize(m_source.ReadAt(offset, m_buffer.data(), len));
     return m_buffer;
   }
 
  private:
-  const FileSource& m_file;
+  const ByteSource& m_source;
   std::vector<std::uint8_t> m_buffer;
 };
 
@@ -195,14 +175,6 @@ std::span<const std::uint8_t> FindVersionResource(PeBytes& bytes, const PeImage&
   return resource.size() == want ? resource : std::span<const std::uint8_t>();
 }
 
-bool ReadVersionInfoFrom(PeBytes& bytes, VersionInfo& info) {
-  info = VersionInfo();
-  PeImage image;
-  if (!ReadHeaders(bytes, image)) return false;
-  const std::span<const std::uint8_t> resource = FindVersionResource(bytes, image);
-  return !resource.empty() && ParseVersionResource(resource, info);
-}
-
 }  // namespace
 
 std::string FormatVersionNumber(std::uint64_t number) {
@@ -214,17 +186,23 @@ std::string FormatVersionNumber(std::uint64_t number) {
   return text;
 }
 
+bool ReadVersionInfo(const ByteSource& source, VersionInfo& info) {
+  info = VersionInfo();
+  PeBytes bytes(source);
+  PeImage image;
+  if (!ReadHeaders(bytes, image)) return false;
+  const std::span<const std::uint8_t> resource = FindVersionResource(bytes, image);
+  return !resource.empty() && ParseVersionResource(resource, info);
+}
+
 bool ReadVersionInfo(std::span<const std::uint8_t> file, VersionInfo& info) {
-  SpanBytes bytes(file);
-  return ReadVersionInfoFrom(bytes, info);
+  return ReadVersionInfo(SpanByteSource(file), info);
 }
 
 bool ReadVersionInfo(const std::string& path, VersionInfo& info) {
   info = VersionInfo();
-  FileSource file(path);
-  if (!file.IsOpen()) return false;
-  FileBytes bytes(file);
-  return ReadVersionInfoFrom(bytes, info);
+  FileByteSource file(path);
+  return file.IsOpen() && ReadVersionInfo(file, info);
 }
 
 }  // namespace orvane

@@ -32,11 +32,18 @@ struct VersionInfo {
   std::string language;                    // English name of the first translation's language (19)
 };
 
-// Fills info from a whole file image. Clears info first. Returns true when a version resource
+class ByteSource;
+
+// Fills info from the bytes of a file, reading the headers and then only the resource bytes it
+// needs. Clears info first. Returns true when a version resource was found (even if it gave no
+// values), false for anything else.
+bool ReadVersionInfo(const ByteSource& source, VersionInfo& info);
+
+// The same for a whole file image. Clears info first. Returns true when a version resource
 // was found (even if it gave no values), false for anything else.
 bool ReadVersionInfo(std::span<const std::uint8_t> file, VersionInfo& info);
 
-// The same for the file at path; reads the headers and then only the resource bytes it needs.
+// The same for the file at path.
 bool ReadVersionInfo(const std::string& path, VersionInfo& info);
 
 // Fills info from a version resource alone (the VS_VERSIONINFO block). Does not clear info.

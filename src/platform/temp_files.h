@@ -6,11 +6,15 @@
 // All functions are safe from any thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace orvane {
+
+// The longest path the system takes, in bytes (PATH_MAX, with the final NUL).
+inline constexpr std::size_t kMaxPathBytes = 4096;
 
 // $TMPDIR when set and not empty, else "/tmp"; always with a final "/".
 std::string GetTempFolder();
@@ -34,5 +38,27 @@ std::string MakePrivateFolder(const std::string& parent, const std::string& pref
 // directly inside it. Symbolic links are never followed. Returns how many folders went.
 int RemoveStaleFolders(const std::string& parent, const std::string& prefix,
                        std::int64_t maxAgeSeconds, std::int64_t now);
+
+// An unnamed temporary file, open for reading and writing: it has no name from the start (or
+// loses it at once), so nothing is left behind however the program ends. Closed when the object
+// goes. One object belongs to one thread.
+class AnonymousFile {
+ public:
+  // A file in folder ($TMPDIR-style, with a final "/"); IsOpen() is false when none can be made.
+  explicit AnonymousFile(const std::string& folder);
+  ~AnonymousFile();
+  AnonymousFile(const AnonymousFile&) = delete;
+  AnonymousFile& operator=(const AnonymousFile&) = delete;
+
+  bool IsOpen() const { return m_fd >= 0; }
+  // A path that opens this same file while the object lives ("/proc/self/fd/N").
+  std::string Path() const;
+  // Copies the whole file, from its start, to standard output. False when a read or a write
+  // fails.
+  bool CopyToStdout() const;
+
+ private:
+  int m_fd = -1;
+};
 
 }  // namespace orvane

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+static_assert(orvane::kMaxPathBytes == PATH_MAX, "kMaxPathBytes must be the system's PATH_MAX");
+
 namespace orvane {
 namespace {
 
@@ -121,6 +123,42 @@ int RemoveStaleFolders(const std::string& parent, const std::string& prefix,
     if (::rmdir(folder.c_str()) == 0) ++removed;
   }
   return removed;
+}
+
+AnonymousFile::AnonymousFile(const std::string& folder) {
+  m_fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (m_fd >= 0) return;
+  // File systems without unnamed files: a named one, unlinked at once.
+  std::string name = folder + "orvane-XXXXXX";
+  m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (m_fd >= 0) ::unlink(name.c_str());
+}
+
+AnonymousFile::~AnonymousFile() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+std::string AnonymousFile::Path() const {
+  return "/proc/self/fd/" + std::to_string(m_fd);
+}
+
+bool AnonymousFile::CopyToStdout() const {
+  if (m_fd < 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) return false;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(STDOUT_FILENO, buffer + done, static_cast<std::size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return false;
+      done += w;
+    }
+  }
 }
 
 }  // namespace orvane

@@ -1,6 +1,5 @@
 #include "writers/html_style.h"
 
-#include <charconv>
 #include <cstdio>
 #include <limits>
 
@@ -12,22 +11,6 @@ namespace orvane {
 namespace {
 
 constexpr std::size_t kMaxValueLength = 1024;  // characters read of one key's value
-
-// The key of an element's "|" value, or 0 for an element without one.
-int ElementKey(int element) {
-  switch (element) {
-    case kStyleHeader:
-      return kKeyHeaderStyle;
-    case kStyleDirectory:
-      return kKeyDirectoryStyle;
-    case kStyleOddRow:
-      return kKeyOddRowStyle;
-    case kStyleEvenRow:
-      return kKeyEvenRowStyle;
-    default:
-      return 0;
-  }
-}
 
 // Text safe inside a double-quoted CSS string within a STYLE element: quotes, backslashes and
 // control characters become CSS escapes, and "<" too, so no face name can close the element.
@@ -143,56 +126,6 @@ bool StyleFromValue(std::string_view value, CHtmlStyle& style, int dpi) {
   }
   style.nSize = SizeFromHeight(f.lfHeight, dpi);
   return true;
-}
-
-std::vector<std::pair<std::string, std::string>> StyleFileEntries(const CListingOptions& options) {
-  const CHtmlStyleSet& s = options.m_htmlStyle;
-  auto decimal = [](std::uint32_t v) { return std::to_string(static_cast<std::int32_t>(v)); };
-  return {
-      {std::to_string(kKeyFrameColor), decimal(s[kStyleFrame].crColor)},
-      {std::to_string(kKeyBackgroundColor), decimal(s[kStyleBackground].crColor)},
-      {std::to_string(kKeyFrameSize), std::to_string(s[kStyleFrame].nSize)},
-      {std::to_string(kKeyHeaderStyle), StyleToValue(s[kStyleHeader])},
-      {std::to_string(kKeyDirectoryStyle), StyleToValue(s[kStyleDirectory])},
-      {std::to_string(kKeyOddRowStyle), StyleToValue(s[kStyleOddRow])},
-      {std::to_string(kKeyEvenRowStyle), StyleToValue(s[kStyleEvenRow])},
-      {std::to_string(kKeyExternalCss), options.m_bExternalCss ? "1" : "0"},
-      {std::to_string(kKeyCssPath), options.m_strCssPath},
-  };
-}
-
-bool ApplyStyleFileEntry(std::string_view key, std::string_view value, CListingOptions& options,
-                         int dpi) {
-  int id = 0;
-  const auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), id);
-  if (ec != std::errc() || end != key.data() + key.size()) return false;
-  CHtmlStyleSet& s = options.m_htmlStyle;
-  switch (id) {
-    case kKeyFrameColor:
-      s[kStyleFrame].crColor = static_cast<std::uint32_t>(ParseDecimal(value));
-      return true;
-    case kKeyBackgroundColor:
-      s[kStyleBackground].crColor = static_cast<std::uint32_t>(ParseDecimal(value));
-      return true;
-    case kKeyFrameSize:
-      s[kStyleFrame].nSize = ParseDecimal(value);
-      return true;
-    case kKeyExternalCss:
-      options.m_bExternalCss = ParseDecimal(value) != 0 ? 1 : 0;
-      return true;
-    case kKeyCssPath:
-      options.m_strCssPath = std::string(value);
-      return true;
-    default:
-      break;
-  }
-  for (int e = 0; e < kHtmlElementCount; ++e) {
-    if (ElementKey(e) == id) {
-      StyleFromValue(value, s[e], dpi);
-      return true;
-    }
-  }
-  return false;
 }
 
 std::string CssColor(std::uint32_t colorRef) {

@@ -88,13 +88,6 @@ std::int32_t SizeFromHeight(std::int32_t height, int dpi);
 // allowed, stops at the first non-digit, clamped to the 32-bit range).
 std::int32_t ParseDecimal(std::string_view text);
 
-// The keys and values of a style file, in file order.
-std::vector<std::pair<std::string, std::string>> StyleFileEntries(const CListingOptions& options);
-// Applies one key of a style (or configuration) file; false when the key is not a style key.
-// An empty element value leaves that element unchanged.
-bool ApplyStyleFileEntry(std::string_view key, std::string_view value, CListingOptions& options,
-                         int dpi = 96);
-
 // ---- Style sheet of an HTML listing ----
 
 // A COLORREF (0x00BBGGRR) as six lowercase hexadecimal digits red, green, blue (no "#").

@@ -18,7 +18,7 @@ using test::WriteFile;
 
 struct Call {
   CListingOptions options;
-  SelectionMap selection;
+  CheckedDirs selection;
   int kind = 0;
   std::string output;
 };
@@ -31,7 +31,7 @@ class Startup : public ::testing::Test {
     std::filesystem::create_directories(m_dir / "tmp");
     std::filesystem::create_directories(m_dir / "share");
     WriteFile(m_dir / "share/Quick one.ovc", "[Settings]\n1413=1\n");
-    s.runListing = [this](const CListingOptions& o, const SelectionMap& sel, int kind,
+    s.runListing = [this](const CListingOptions& o, const CheckedDirs& sel, int kind,
                           const std::string& output) {
       m_calls.push_back({o, sel, kind, output});
       if (m_result.ok && output != "-") WriteFile(output, "listing");  // "-": standard output
@@ -78,7 +78,8 @@ TEST_F(Startup, ListModeWithSettingsFileAndOpenAfterSave) {
   ASSERT_EQ(m_calls.size(), 1u);
   EXPECT_EQ(m_calls[0].kind, kRequestSave);
   EXPECT_EQ(m_calls[0].output, m_dir / "out.txt");
-  EXPECT_EQ(m_calls[0].selection, (SelectionMap{{"/srv/music", "3"}, {"/srv", "2"}}));
+  EXPECT_EQ(m_calls[0].selection,
+            (CheckedDirs{{"/srv/music", DirCheck::kWithSubdirs}, {"/srv", DirCheck::kAlone}}));
   EXPECT_EQ(m_calls[0].options.m_bColumn[kColSize], 0);  // from the settings file
   EXPECT_EQ(m_opened, std::vector<std::string>{m_dir / "out.txt"});
   EXPECT_EQ(m_err.str(), "");
@@ -103,7 +104,7 @@ TEST_F(Startup, ConfigurationReplacesSettingsAndQuickConfigurationsGoByName) {
   EXPECT_EQ(Run({"/o", m_dir / "c.ovc", "/l", m_dir / "photos", m_dir / "o.csv"}), kExitOk);
   EXPECT_EQ(m_calls.back().options.m_nOutputType, kOutputCsv);
   EXPECT_EQ(m_calls.back().options.m_bColumn[kColSize], 1);  // settings file not read
-  EXPECT_EQ(m_calls.back().selection, (SelectionMap{{m_dir / "photos", "3"}}));
+  EXPECT_EQ(m_calls.back().selection, (CheckedDirs{{m_dir / "photos", DirCheck::kWithSubdirs}}));
   EXPECT_TRUE(m_opened.empty());
   EXPECT_EQ(Run({"/o", "Quick one", "/l", m_dir / "photos", m_dir / "o.html"}), kExitOk);
   EXPECT_EQ(m_calls.back().options.m_nOutputType, kOutputHtml);
@@ -220,7 +221,7 @@ TEST(SessionOnClose, WritesOnlyInInteractiveRuns) {
   TempDir dir;
   COptionPages pages(0);
   CNamedSettings named;
-  SelectionMap sel = {{"/srv", "3"}};
+  CheckedDirs sel = {{"/srv", DirCheck::kWithSubdirs}};
   EXPECT_TRUE(SaveSessionOnClose(true, pages, named, sel, dir / "s.ini", dir / "r.ovs"));
   EXPECT_FALSE(std::filesystem::exists(dir / "s.ini"));
   EXPECT_FALSE(std::filesystem::exists(dir / "r.ovs"));

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
+#include <sstream>
 
 #include "engine/columns.h"
 
@@ -14,7 +16,9 @@ namespace {
 std::string Apply(std::vector<std::string> args, CListingOptions& o) {
   std::string error;
   std::size_t i = 0;
-  if (!ParseBatchOption(args, i, o, error)) return error.empty() ? "(no message)" : error;
+  BatchEdit edit;
+  if (!ParseBatchOption(args, i, edit, error)) return error.empty() ? "(no message)" : error;
+  edit(o);
   EXPECT_EQ(i + 1, args.size()) << "the value was not taken";
   return {};
 }
@@ -107,6 +111,33 @@ TEST(BatchOptions, ColumnListShowsIdNameAndContents) {
             std::string::npos);
   EXPECT_NE(text.find("\n21  md5                 MD5 checksum of the contents\n"),
             std::string::npos);
+}
+
+// The help and the parser come from the same rows: every option the help shows is taken with a
+// value of the kind it shows, and continued lines stay under the text column.
+TEST(BatchOptions, EveryOptionOfTheHelpParses) {
+  const std::map<std::string, std::string> samples = {
+      {"LIST", "name,size"}, {"KEYS", "-size"}, {"MASKS", "*.txt"}, {"TEXT", "t"}, {"N", "1"}};
+  std::istringstream help(BatchOptionsHelp());
+  int options = 0;
+  for (std::string line; std::getline(help, line);) {
+    if (line.rfind("  --", 0) != 0) {
+      EXPECT_EQ(line.find_first_not_of(' '), 31u) << line;
+      continue;
+    }
+    std::istringstream words(line);
+    std::string name, value;
+    words >> name >> value;
+    if (name == "--list-columns") continue;  // the command line's own
+    std::vector<std::string> args{name};
+    const bool takesValue = value.find('|') != std::string::npos || samples.count(value) != 0;
+    if (takesValue)
+      args.push_back(samples.count(value) ? samples.at(value) : value.substr(0, value.find('|')));
+    CListingOptions o;
+    EXPECT_EQ(Apply(args, o), "") << line;
+    ++options;
+  }
+  EXPECT_EQ(options, 27);
 }
 
 }  // namespace

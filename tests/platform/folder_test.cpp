@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/config_files.h"
-#include "app/selection_file.h"
 #include "platform/user_folders.h"
+#include "settings/config_files.h"
+#include "settings/selection_file.h"
 #include "test_util.h"
 
 namespace orvane {

@@ -101,5 +101,21 @@ TEST(TempFiles, StaleFoldersOnly) {
   EXPECT_EQ(RemoveStaleFolders(dir / "missing", "orvane-mail-", 0, now), 0);
 }
 
+TEST(TempFiles, AnonymousFileLeavesNoNameAndCopiesItsBytesOut) {
+  TempDir dir;
+  {
+    AnonymousFile file(dir.path() + "/");
+    ASSERT_TRUE(file.IsOpen());
+    WriteFile(file.Path(), "listing\r\nbytes");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    testing::internal::CaptureStdout();
+    const bool copied = file.CopyToStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "listing\r\nbytes");
+    EXPECT_TRUE(copied);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  EXPECT_FALSE(AnonymousFile(dir / "missing/").IsOpen());
+}
+
 }  // namespace
 }  // namespace orvane

@@ -6,19 +6,6 @@
 namespace orvane {
 namespace {
 
-TEST(HtmlStyle, DefaultStyleFileValues) {
-  CListingOptions o;
-  const auto entries = StyleFileEntries(o);
-  ASSERT_EQ(entries.size(), 9u);
-  const char* keys[] = {"105", "1204", "1205", "1200", "1201", "1202", "1203", "1421", "1422"};
-  for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(entries[i].first, keys[i]);
-  EXPECT_EQ(entries[0].second, "0");
-  EXPECT_EQ(entries[1].second, "16777215");
-  EXPECT_EQ(entries[2].second, "1");
-  EXPECT_EQ(entries[5].second, "16771304|0|-11|0|0|0|400|0|0|0|1|0|0|0|0|Tahoma");
-  EXPECT_EQ(entries[7].second, "0");
-}
-
 TEST(HtmlStyle, ElementValueRoundTripsAndRecomputesTheSize) {
   CHtmlStyle s;
   s.crColor = 0x123456;
@@ -59,20 +46,6 @@ TEST(HtmlStyle, DamagedValuesReadAsZeroWithoutTouchingOtherElements) {
   for (int i = 0; i < 40; ++i) face += "\xC3\xA9";
   ASSERT_TRUE(StyleFromValue("1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|" + face, s));
   EXPECT_EQ(s.lfFont.lfFaceName.size(), 62u);
-
-  CListingOptions o;
-  const CHtmlStyle dirBefore = o.m_htmlStyle[kStyleDirectory];
-  EXPECT_TRUE(ApplyStyleFileEntry("1201", "", o));
-  EXPECT_EQ(o.m_htmlStyle[kStyleDirectory].crColor, dirBefore.crColor);
-  EXPECT_TRUE(ApplyStyleFileEntry("1205", "3", o));
-  EXPECT_EQ(o.m_htmlStyle[kStyleFrame].nSize, 3);
-  EXPECT_TRUE(ApplyStyleFileEntry("1202", "255|0|-13|0|0|0|400|0|0|0|204|0|0|0|0|Arial", o));
-  EXPECT_EQ(o.m_htmlStyle[kStyleOddRow].lfFont.lfFaceName, "Arial");
-  EXPECT_EQ(o.m_htmlStyle[kStyleOddRow].nSize, 10);
-  EXPECT_TRUE(ApplyStyleFileEntry("1422", "/x/y.css", o));
-  EXPECT_EQ(o.m_strCssPath, "/x/y.css");
-  EXPECT_FALSE(ApplyStyleFileEntry("1500", "1", o));
-  EXPECT_FALSE(ApplyStyleFileEntry("12a", "1", o));
 }
 
 TEST(HtmlStyle, ClassNamesAdvanceThroughTheAlphabet) {

@@ -1,4 +1,4 @@
-#include "app/config_files.h"
+#include "settings/config_files.h"
 
 #include <gtest/gtest.h>
 

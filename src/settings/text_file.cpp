@@ -1,4 +1,4 @@
-#include "app/text_file.h"
+#include "settings/text_file.h"
 
 #include <algorithm>
 

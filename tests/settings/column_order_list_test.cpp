@@ -1,4 +1,4 @@
-#include "app/column_order_list.h"
+#include "settings/column_order_list.h"
 
 #include <gtest/gtest.h>
 

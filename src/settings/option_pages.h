@@ -9,11 +9,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/column_order_list.h"
 #include "engine/listing_options.h"
+#include "settings/column_order_list.h"
 #include "writers/html_style.h"
 
 namespace orvane {
@@ -42,47 +43,133 @@ struct COptionControl {
   int m_nValue = 0;                    // check state or combo selection
   std::string m_strText;               // edit text
   std::int64_t m_tMoment = 0;          // date picker
+  // The flag or choice of the listing options the control edits (check boxes, three-state
+  // boxes and combos that hold one option; nullptr for the others).
+  OptionFlag m_field = nullptr;
+  // When the control can be used: the options' own rule for m_field, or a rule of the page.
+  std::optional<EnabledRule> m_enabledWhen;
+  int m_nNeedsChoice = 0;  // also needs this combo past its first entry (0: none)
+  int m_nColumn = -1;      // the column of a "Displayed columns" box or width box
 };
 
 // The document flags kept on the "Program options" page and the tree pane.
 struct CProgramOptions {
-  int m_bRememberSelection = 1;  // 1257
-  int m_bShellIntegration = 0;   // 1258
-  int m_bAutoRefresh = 1;        // 1477
-  int m_bSelectWithSubdirs = 1;  // 1208
+  int m_bRememberSelection = 1;  // kKeyRemember
+  int m_bShellIntegration = 0;   // kKeyShellIntegration
+  int m_bAutoRefresh = 1;        // kKeyAutoRefresh
+  int m_bSelectWithSubdirs = 1;  // kKeySelectWithSubdirs
 };
 
-// Control identifiers used by name.
+// The controls of the pages apart from the "Displayed columns" boxes (see option_controls.h).
+// The numbers are the keys of the configuration files.
 enum ControlKey : int {
   kKeyNameColumn = 1389,
+  // Output options: rows and structure.
   kKeyDirRows = 1402,
+  kKeyFileRows = 1407,
   kKeySubdirs = 1396,
+  kKeySubdirsFirst = 1427,
+  kKeySurroundSubdirs = 1412,
+  kKeyFileCountInDirRow = 1403,
+  kKeyFilesTogether = 1425,
+  kKeyTimeInDates = 1441,
+  kKeyColumnNamesInHeader = 1415,
   kKeyListingInEachDir = 1426,
   kKeyListingName = 1451,
+  kKeyEncoding = 1490,
+  kKeyHideEmptyDirs = 1522,
+  kKeyArchivesAsDirs = 1518,
   kKeyLimitRecursion = 1525,
   kKeyRecursionLevel = 1450,
   kKeySummary = 1514,
+  kKeySummaryTop = 1515,
+  kKeySummaryBottom = 1516,
+  kKeyProgramInfo = 1519,
+  // Text and CSV.
+  kKeyAutoWidths = 1520,
+  kKeyWrapColumns = 1521,
   kKeyCsvSeparator = 1424,
   kKeyCsvTab = 1459,
+  // Sorting, column order and alignment.
+  kKeyFileSort1 = 1246,
+  kKeyFileSort2 = 1247,
+  kKeyFileSort3 = 1248,
+  kKeyFileSortDesc1 = 1212,
+  kKeyFileSortDesc2 = 1213,
+  kKeyFileSortDesc3 = 1214,
   kKeyColumnOrder = 1442,
+  kKeyAlignLeft = 1446,
+  kKeyAlignCenter = 1447,
+  kKeyAlignRight = 1448,
+  kKeySupersedeId3v1 = 1406,
+  // Output type and HTML.
   kKeyTextOutput = 1411,
   kKeyHtmlOutput = 1413,
   kKeyCsvOutput = 1414,
   kKeyLinksToFiles = 1416,
   kKeyLinksToDirs = 1417,
+  kKeyFileProtocol = 1418,
+  kKeyLinksInside = 1523,
   kKeyHtmlTitle = 1420,
   kKeyStyleElement = 1251,
   kKeyStyleSize = 1436,
+  // Formats.
+  kKeyDateFormat = 1234,
+  kKeyTimeFormat = 1236,
   kKeySizeDisplay = 1249,
   kKeySizePrecision = 1250,
+  kKeyThousandSep = 1252,
+  kKeyDecimalSep = 1253,
+  kKeyPathForm = 1238,
+  kKeyDirSort1 = 1240,
+  kKeyDirSort2 = 1242,
+  kKeyDirSort3 = 1244,
+  kKeyDirSortDesc1 = 1209,
+  kKeyDirSortDesc2 = 1210,
+  kKeyDirSortDesc3 = 1211,
+  kKeyDrawDirsTree = 1524,
+  // Filter options.
+  kKeyMask = 1410,
+  kKeyDateCreation = 1495,
+  kKeyDateLastWrite = 1496,
+  kKeyDateLastAccess = 1497,
   kKeyDateAfter = 1512,
   kKeyAfterPicker = 1494,
   kKeyDateBefore = 1513,
   kKeyBeforePicker = 1498,
+  kKeySizeMore = 1499,
+  kKeySizeMoreValue = 1316,
+  kKeySizeLess = 1500,
+  kKeySizeLessValue = 1507,
+  kKeySizeFilterUnit = 1501,
+  kKeyAttrArchive = 1502,
+  kKeyAttrCompressed = 1503,
+  kKeyAttrHidden = 1504,
+  kKeyAttrReadOnly = 1505,
+  kKeyAttrSystem = 1506,
+  // Program options and the tree pane.
   kKeyRemember = 1257,
   kKeyShellIntegration = 1258,
   kKeyAutoRefresh = 1477,
   kKeySelectWithSubdirs = 1208,
+};
+
+// What an edit changed in one control: its value (check, selection, text or moment), whether
+// it can be used, or both.
+struct ControlChange {
+  int id = 0;
+  bool value = false;
+  bool enabled = false;
+  bool operator==(const ControlChange&) const = default;
+};
+
+// Told after each edit of the pages which controls changed, in walk order, so that a window
+// updates those widgets alone. Called on the thread that made the edit, never for an edit that
+// changed nothing.
+class COptionPagesListener {
+ public:
+  virtual ~COptionPagesListener() = default;
+  virtual void ControlsChanged(const std::vector<ControlChange>& changes) = 0;
 };
 
 class COptionPages {
@@ -95,8 +182,14 @@ class COptionPages {
   const std::vector<COptionControl>& Controls() const { return m_controls; }
   const COptionControl* Find(int id) const;
 
+  // The listener told of every change from now on (nullptr: none). It must outlive the pages
+  // or be replaced first.
+  void SetListener(COptionPagesListener* listener) { m_listener = listener; }
+
   // Edits, as a user would make them. Each returns false when id is not a control of that kind
-  // or the value cannot be taken (the control then keeps its value).
+  // or the value cannot be taken (the control then keeps its value). The listener hears of
+  // every control whose value or enabled state the edit changed (a radio group, the boxes that
+  // depend on a box, the style size box that follows the style element).
   bool SetCheck(int id, int state);
   bool SetText(int id, std::string text);
   bool SetSelection(int id, int index);  // an index outside the list selects nothing (-1)
@@ -127,7 +220,24 @@ class COptionPages {
   void Apply(CListingOptions& options, CProgramOptions& program, std::int64_t now);
 
  private:
+  // The state of every control, taken before an edit to tell the listener what it changed.
+  struct ControlState {
+    int value;
+    std::string text;
+    std::int64_t moment;
+    bool enabled;
+  };
+  using Snapshot = std::vector<ControlState>;
+  // Nothing without a listener.
+  std::optional<Snapshot> TakeSnapshot() const;
+  void Report(const std::optional<Snapshot>& before) const;
+  int RuleValue(OptionFlag field) const;
+  // Makes an edit and tells the listener what it changed.
+  template <class Change>
+  bool Edit(Change change);
+  void SetStyleSizeText();
   COptionControl* FindMutable(int id);
+  void ApplyFlags(CListingOptions& o) const;
   int IntValue(int id, int low, int high) const;
   void ApplyColumns(CListingOptions& o) const;
   void ApplyOutput(CListingOptions& o) const;
@@ -137,6 +247,7 @@ class COptionPages {
   std::vector<COptionControl> m_controls;
   CColumnOrderList m_order;
   CHtmlStyleSet m_styles;
+  COptionPagesListener* m_listener = nullptr;
 };
 
 }  // namespace orvane

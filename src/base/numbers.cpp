@@ -1,4 +1,4 @@
-#include "app/html_style_codec.h"
+#include "base/numbers.h"
 
 #include <limits>
 

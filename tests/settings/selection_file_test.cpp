@@ -1,4 +1,4 @@
-#include "app/selection_file.h"
+#include "settings/selection_file.h"
 
 #include <gtest/gtest.h>
 
@@ -24,22 +24,26 @@ TEST(SelectionFile, SavedWithBomAndCrLf) {
   TempDir dir;
   ASSERT_TRUE(SaveSelection({}, dir / "empty.ovs"));
   EXPECT_EQ(ReadFile(dir / "empty.ovs"), "\xEF\xBB\xBF");
-  SelectionMap sel = {{"/home/ann/Music", "3"}, {"/srv/a|b", "2"}, {"/", "2"}};
+  CheckedDirs sel = {{"/home/ann/Music", DirCheck::kWithSubdirs},
+                     {"/srv/a|b", DirCheck::kAlone},
+                     {"/", DirCheck::kAlone}};
   ASSERT_TRUE(SaveSelection(sel, dir / "s.ovs"));
   EXPECT_EQ(ReadFile(dir / "s.ovs"),
             "\xEF\xBB\xBF"
             "2|/\r\n3|/home/ann/Music\r\n2|/srv/a|b\r\n");
-  SelectionMap back;
+  CheckedDirs back;
   ASSERT_EQ(LoadSelection(dir / "s.ovs", back), TextReadStatus::kOk);
   EXPECT_EQ(back, sel);
 }
 
 TEST(SelectionFile, LinesThatDoNotParseAreSkipped) {
-  SelectionMap sel;
+  CheckedDirs sel;
   ParseSelectionLines({"2|/data", "3|/data", "1|/one", "just text", "3", "2|", "3|relative/dir",
                        "3|/music/", "|/x", " 3|/y", "3|/z|with|bars"},
                       sel);
-  EXPECT_EQ(sel, (SelectionMap{{"/data", "3"}, {"/music", "3"}, {"/z|with|bars", "3"}}));
+  EXPECT_EQ(sel, (CheckedDirs{{"/data", DirCheck::kWithSubdirs},
+                              {"/music", DirCheck::kWithSubdirs},
+                              {"/z|with|bars", DirCheck::kWithSubdirs}}));
 }
 
 TEST(SelectionFile, Utf16ReadsLikeUtf8) {
@@ -50,9 +54,10 @@ TEST(SelectionFile, Utf16ReadsLikeUtf8) {
   WriteFile(dir / "u16.ovs", Utf16(u"3|/home/j\u00fcrgen\r\n2|/tmp\r\n", true));
   WriteFile(dir / "u16nobom.ovs", Utf16(u"3|/home/j\u00fcrgen\n2|/tmp\n", false));
   WriteFile(dir / "plain.ovs", "3|/home/j\xC3\xBCrgen\n2|/tmp");
-  SelectionMap expected = {{"/home/j\xC3\xBCrgen", "3"}, {"/tmp", "2"}};
+  CheckedDirs expected = {{"/home/j\xC3\xBCrgen", DirCheck::kWithSubdirs},
+                          {"/tmp", DirCheck::kAlone}};
   for (const char* name : {"u8.ovs", "u16.ovs", "u16nobom.ovs", "plain.ovs"}) {
-    SelectionMap sel;
+    CheckedDirs sel;
     EXPECT_EQ(LoadSelection(dir / name, sel), TextReadStatus::kOk) << name;
     EXPECT_EQ(sel, expected) << name;
   }
@@ -60,7 +65,7 @@ TEST(SelectionFile, Utf16ReadsLikeUtf8) {
 
 TEST(SelectionFile, BadFilesGiveNoEntries) {
   TempDir dir;
-  SelectionMap sel = {{"/keep", "3"}};
+  CheckedDirs sel = {{"/keep", DirCheck::kWithSubdirs}};
   EXPECT_EQ(LoadSelection(dir / "missing.ovs", sel), TextReadStatus::kMissing);
   EXPECT_EQ(LoadSelection(dir.path(), sel), TextReadStatus::kUnreadable);
   // Some other kind of file: NUL bytes and no line that names a directory.
@@ -68,7 +73,7 @@ TEST(SelectionFile, BadFilesGiveNoEntries) {
   EXPECT_EQ(LoadSelection(dir / "bin.ovs", sel), TextReadStatus::kNotText);
   WriteFile(dir / "big.ovs", std::string(kMaxSelectionFileSize + 10, '3'));
   EXPECT_EQ(LoadSelection(dir / "big.ovs", sel), TextReadStatus::kTooLarge);
-  EXPECT_EQ(sel, (SelectionMap{{"/keep", "3"}}));
+  EXPECT_EQ(sel, (CheckedDirs{{"/keep", DirCheck::kWithSubdirs}}));
   EXPECT_FALSE(SaveSelection(sel, dir / "no/such/dir.ovs"));
 }
 
@@ -80,19 +85,22 @@ TEST(SelectionFile, ALineWithANulByteCostsThatLineAlone) {
   WriteFile(dir / "tail.ovs", std::string("3|/etc\n\0\0\x01\x02\x03", 12));
   WriteFile(dir / "u16.ovs",
             Utf16(std::u16string(u"3|/home/ann\r\n2|/bad\0line\r\n2|/srv\r\n", 34), true));
-  SelectionMap u8 = {{"/home/ann", "2"}, {"/keep", "3"}};
+  CheckedDirs u8 = {{"/home/ann", DirCheck::kAlone}, {"/keep", DirCheck::kWithSubdirs}};
   EXPECT_EQ(LoadSelection(dir / "u8.ovs", u8), TextReadStatus::kOk);
-  EXPECT_EQ(u8, (SelectionMap{{"/home/ann", "3"}, {"/keep", "3"}, {"/srv", "2"}}));
-  SelectionMap tail;
+  EXPECT_EQ(u8, (CheckedDirs{{"/home/ann", DirCheck::kWithSubdirs},
+                             {"/keep", DirCheck::kWithSubdirs},
+                             {"/srv", DirCheck::kAlone}}));
+  CheckedDirs tail;
   EXPECT_EQ(LoadSelection(dir / "tail.ovs", tail), TextReadStatus::kOk);
-  EXPECT_EQ(tail, (SelectionMap{{"/etc", "3"}}));
-  SelectionMap u16;
+  EXPECT_EQ(tail, (CheckedDirs{{"/etc", DirCheck::kWithSubdirs}}));
+  CheckedDirs u16;
   EXPECT_EQ(LoadSelection(dir / "u16.ovs", u16), TextReadStatus::kOk);
-  EXPECT_EQ(u16, (SelectionMap{{"/home/ann", "3"}, {"/srv", "2"}}));
+  EXPECT_EQ(u16, (CheckedDirs{{"/home/ann", DirCheck::kWithSubdirs}, {"/srv", DirCheck::kAlone}}));
 }
 
 TEST(SelectionFile, PathsWithLineEndsAreNotWritten) {
-  SelectionMap sel = {{"/a\nb", "3"}, {"/c\r", "2"}, {"/ok", "2"}};
+  CheckedDirs sel = {
+      {"/a\nb", DirCheck::kWithSubdirs}, {"/c\r", DirCheck::kAlone}, {"/ok", DirCheck::kAlone}};
   EXPECT_EQ(EncodeSelection(sel),
             "\xEF\xBB\xBF"
             "2|/ok\r\n");

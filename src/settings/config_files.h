@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/option_pages.h"
-#include "app/profile_file.h"
+#include "settings/option_pages.h"
+#include "settings/profile_file.h"
 
 namespace orvane {
 

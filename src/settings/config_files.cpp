@@ -1,11 +1,12 @@
-#include "app/config_files.h"
+#include "settings/config_files.h"
 
 #include <algorithm>
 
-#include "app/html_style_codec.h"
+#include "base/numbers.h"
 #include "base/strings.h"
 #include "base/unicode.h"
 #include "platform/user_folders.h"
+#include "writers/html_style.h"
 
 namespace orvane {
 namespace {

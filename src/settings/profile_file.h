@@ -16,7 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/text_file.h"
+#include "settings/text_file.h"
 
 namespace orvane {
 

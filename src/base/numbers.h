@@ -1,14 +1,11 @@
-// Number conversions of the settings, configuration and style files. The style records
-// themselves are read and written by writers/html_style.h.
+// Number conversions shared by the writers and the settings: decimal text as the configuration
+// and style files hold it, and the rounded multiply-divide that turns font heights into points.
 //
 // Pure functions; safe from any thread.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
-
-#include "writers/html_style.h"
 
 namespace orvane {
 
@@ -20,7 +17,8 @@ inline constexpr int kDefaultDisplayDpi = 96;
 // Saturates at the 64-bit range. (32-bit values and style records: writers/html_style.h.)
 std::int64_t ParseDecimal64(std::string_view text);
 
-// round(a * b / c) with halves away from zero, as a 64-bit computation; -1 when c is 0.
+// round(a * b / c) with halves away from zero, as a 64-bit computation; -1 when c is 0 or the
+// result does not fit an int.
 int MulDiv(int a, int b, int c);
 
 }  // namespace orvane

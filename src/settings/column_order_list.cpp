@@ -1,9 +1,10 @@
-#include "app/column_order_list.h"
+#include "settings/column_order_list.h"
 
 #include <algorithm>
 
-#include "app/html_style_codec.h"
+#include "base/numbers.h"
 #include "engine/columns.h"
+#include "writers/html_style.h"
 
 namespace orvane {
 namespace {

@@ -4,9 +4,10 @@
 
 #include <random>
 
-#include "app/config_files.h"
-#include "app/html_style_codec.h"
-#include "app/selection_file.h"
+#include "base/numbers.h"
+#include "settings/config_files.h"
+#include "settings/selection_file.h"
+#include "writers/html_style.h"
 
 namespace orvane {
 namespace {
@@ -22,7 +23,7 @@ void ReadEverything(const std::vector<std::uint8_t>& bytes) {
   pages.Apply(options, program, 0);
   std::vector<std::string> lines;
   DecodeTextLines(bytes, NoMarkAs::kGuessUtf16, kMaxSelectionFileSize, lines);
-  SelectionMap selection;
+  CheckedDirs selection;
   ParseSelectionLines(lines, selection);
   std::string text(bytes.begin(), bytes.end());
   CColumnOrderList order;

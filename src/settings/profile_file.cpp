@@ -1,4 +1,4 @@
-#include "app/profile_file.h"
+#include "settings/profile_file.h"
 
 #include "base/unicode.h"
 #include "platform/temp_files.h"

@@ -7,17 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/option_pages.h"
+#include "settings/option_pages.h"
 
 namespace orvane {
 
 // The controls of the four pages and the tree pane with their defaults, in walk order.
 std::vector<COptionControl> BuildOptionControls(std::int64_t now);
-
-// The column id shown by a check box key of the "Displayed columns" page, or -1.
-int ColumnOfCheckKey(int key);
-// The column id whose width a width key of that page holds, or -1.
-int ColumnOfWidthKey(int key);
 
 // The five hidden tag boxes ("Composer", ...) with their width boxes.
 struct HiddenTagKeys {

@@ -1,4 +1,3 @@
-#include "app/html_style_codec.h"
 #include "writers/html_style.h"
 
 #include <gtest/gtest.h>
@@ -38,17 +37,11 @@ TEST(HtmlStyleCodec, DecodeRecomputesSizeAndCutsFaceName) {
   EXPECT_EQ(s.lfFont.lfFaceName, wide.substr(0, 93));
 }
 
-TEST(HtmlStyleCodec, NumbersAndMulDiv) {
+TEST(HtmlStyleCodec, Numbers) {
   EXPECT_EQ(ParseDecimal("  -42abc"), -42);
   EXPECT_EQ(ParseDecimal("+7"), 7);
   EXPECT_EQ(ParseDecimal("x1"), 0);
   EXPECT_EQ(ParseDecimal(""), 0);
-  EXPECT_EQ(ParseDecimal64("1700000000000"), 1700000000000);
-  EXPECT_EQ(MulDiv(-11, 72, 96), -8);
-  EXPECT_EQ(MulDiv(-12, 72, 96), -9);  // -9 exactly
-  EXPECT_EQ(MulDiv(5, 1, 2), 3);       // halves away from zero
-  EXPECT_EQ(MulDiv(-5, 1, 2), -3);
-  EXPECT_EQ(MulDiv(1, 1, 0), -1);
 }
 
 }  // namespace

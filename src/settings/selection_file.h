@@ -7,31 +7,26 @@
 // functions apart from the file access; safe from any thread.
 #pragma once
 
-#include <map>
 #include <string>
+#include <vector>
 
-#include "app/text_file.h"
+#include "base/checked_dirs.h"
+#include "settings/text_file.h"
 
 namespace orvane {
 
-// Directory path -> "3" or "2".
-using SelectionMap = std::map<std::string, std::string>;
-
-inline constexpr const char* kSelectWithSubdirs = "3";
-inline constexpr const char* kSelectAlone = "2";
-
 // The file image of a selection.
-std::string EncodeSelection(const SelectionMap& selection);
+std::string EncodeSelection(const CheckedDirs& selection);
 // Adds the entries of the lines to selection (a later line for the same path wins). Lines
 // whose code is not "2" or "3", and paths that are empty, relative or hold a NUL, are skipped;
 // final "/" are dropped from paths (the root stays "/").
-void ParseSelectionLines(const std::vector<std::string>& lines, SelectionMap& selection);
+void ParseSelectionLines(const std::vector<std::string>& lines, CheckedDirs& selection);
 
 // Writes the file (through a temporary file and a rename). False when it could not be written.
-bool SaveSelection(const SelectionMap& selection, const std::string& path);
+bool SaveSelection(const CheckedDirs& selection, const std::string& path);
 // Reads a file into selection (merged into what is there; a path read wins). On any status but
 // kOk nothing is added; a file with NUL bytes in which no line parses gives kNotText.
-TextReadStatus LoadSelection(const std::string& path, SelectionMap& selection);
+TextReadStatus LoadSelection(const std::string& path, CheckedDirs& selection);
 
 // The remembered selection: per-user folder + program base name + ".ovs"; empty when there is
 // no per-user folder.

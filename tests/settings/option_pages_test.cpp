@@ -1,10 +1,11 @@
-#include "app/option_pages.h"
+#include "settings/option_pages.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
-#include "app/option_controls.h"
+#include "settings/option_controls.h"
 
 namespace orvane {
 namespace {
@@ -183,6 +184,139 @@ TEST(OptionPages, SizeBoxFollowsTheSelectedElement) {
   pages.SetSelection(kKeyStyleElement, kStyleHeader);
   EXPECT_EQ(pages.Text(kKeyStyleSize), "8");
   EXPECT_EQ(Applied(pages).m_htmlStyle[kStyleFrame].nSize, 100);
+}
+
+// Keeps every report of the pages, for the tests of change reporting.
+class RecordingListener : public COptionPagesListener {
+ public:
+  void ControlsChanged(const std::vector<ControlChange>& changes) override {
+    reports.push_back(changes);
+  }
+  // The changes of the last report, keyed by control.
+  std::map<int, ControlChange> Last() const {
+    std::map<int, ControlChange> byId;
+    if (!reports.empty())
+      for (const ControlChange& c : reports.back()) byId[c.id] = c;
+    return byId;
+  }
+  std::vector<std::vector<ControlChange>> reports;
+};
+
+TEST(OptionPages, UntickingDirectoryRowsReportsTheBoxAndTheTwoThatDependOnIt) {
+  COptionPages pages(kNow);
+  RecordingListener listener;
+  pages.SetListener(&listener);
+  ASSERT_TRUE(pages.SetCheck(kKeyDirRows, 0));
+  ASSERT_EQ(listener.reports.size(), 1u);
+  EXPECT_EQ(listener.reports[0], (std::vector<ControlChange>{
+                                     {kKeyDirRows, true, false},
+                                     {kKeyFileCountInDirRow, false, true},
+                                     {kKeyFilesTogether, false, true},
+                                 }));
+  pages.SetCheck(kKeyDirRows, 0);  // no change, no report
+  EXPECT_EQ(listener.reports.size(), 1u);
+}
+
+TEST(OptionPages, ChoosingHtmlReportsTheRadioGroupAndEveryControlItEnablesOrDisables) {
+  COptionPages pages(kNow);
+  RecordingListener listener;
+  pages.SetListener(&listener);
+  pages.SetCheck(kKeyHtmlOutput, 1);
+  const auto last = listener.Last();
+  for (int id : {kKeyTextOutput, kKeyHtmlOutput}) {
+    ASSERT_TRUE(last.count(id)) << id;
+    EXPECT_TRUE(last.at(id).value) << id;
+  }
+  EXPECT_FALSE(last.count(kKeyCsvOutput));  // it was off and stays off
+  for (int id :
+       std::initializer_list<int>{kKeyLinksToFiles, kKeyLinksToDirs, kKeyHtmlTitle, kKeyExternalCss,
+                                  kKeyStyleElement, kKeyAutoWidths, kKeyWrapColumns, 1281, 1302}) {
+    ASSERT_TRUE(last.count(id)) << id;
+    EXPECT_EQ(last.at(id), (ControlChange{id, false, true})) << id;
+  }
+  // Needing more than HTML, they stay disabled and go unreported.
+  for (int id : std::initializer_list<int>{kKeyFileProtocol, kKeyLinksInside, kKeyCssPath,
+                                           kKeyStyleSize, kKeyCsvTab})
+    EXPECT_FALSE(last.count(id)) << id;
+}
+
+TEST(OptionPages, ChoosingAStyleElementReportsTheSizeBoxTextAndState) {
+  COptionPages pages(kNow);
+  pages.SetCheck(kKeyHtmlOutput, 1);
+  RecordingListener listener;
+  pages.SetListener(&listener);
+  pages.SetSelection(kKeyStyleElement, kStyleFrame);
+  EXPECT_EQ(listener.reports.back(), (std::vector<ControlChange>{
+                                         {kKeyStyleElement, true, false},
+                                         {kKeyStyleSize, true, true},
+                                     }));
+  pages.SetText(kKeyStyleSize, "4");
+  EXPECT_EQ(listener.reports.back(), (std::vector<ControlChange>{{kKeyStyleSize, true, false}}));
+  // Styles changed from outside: the box follows and says so.
+  pages.Styles()[kStyleFrame].nSize = 9;
+  pages.StylesChanged();
+  EXPECT_EQ(listener.reports.back(), (std::vector<ControlChange>{{kKeyStyleSize, true, false}}));
+  EXPECT_EQ(pages.Text(kKeyStyleSize), "9");
+  const std::size_t count = listener.reports.size();
+  pages.SetListener(nullptr);
+  pages.SetSelection(kKeyStyleElement, kStyleHeader);
+  EXPECT_EQ(listener.reports.size(), count);
+}
+
+// The options' own rules and the enabled state of the pages agree: whatever the boxes say, a
+// flag applies as set exactly when its box is enabled, and applying the rules again to the
+// applied options changes nothing.
+TEST(OptionPages, EnabledBoxesAndEffectiveValuesComeFromTheSameRules) {
+  const int types[] = {kKeyTextOutput, kKeyHtmlOutput, kKeyCsvOutput};
+  const int boxes[] = {kKeyDirRows,      kKeySubdirs,           kKeyLinksToFiles,
+                       kKeyLinksToDirs,  kKeyFileCountInDirRow, kKeyFilesTogether,
+                       kKeySubdirsFirst, kKeyAutoWidths,        kKeyCsvTab,
+                       kKeyExternalCss,  kKeyFileProtocol,      kKeyLinksInside};
+  for (int type : types) {
+    for (unsigned mask = 0; mask < 16; ++mask) {
+      COptionPages pages(kNow);
+      pages.SetCheck(type, 1);
+      for (int i = 0; i < 4; ++i) pages.SetCheck(boxes[i], (mask >> i) & 1);
+      for (std::size_t i = 4; i < std::size(boxes); ++i) pages.SetCheck(boxes[i], 1);
+      const CListingOptions o = Applied(pages);
+      for (const COptionControl& c : pages.Controls()) {
+        if (!c.m_field || c.m_kind != ControlKind::kCheckBox) continue;
+        EXPECT_EQ(o.*c.m_field, pages.IsEnabled(c.m_nId) && c.m_nValue ? 1 : 0)
+            << c.m_nId << " type " << type << " mask " << mask;
+      }
+      CListingOptions again = o;
+      again.ApplyEffectiveValues();
+      EXPECT_EQ(again.m_bFileProtocolInLinks, o.m_bFileProtocolInLinks);
+      EXPECT_EQ(again.m_bLinksToSubdirsInside, o.m_bLinksToSubdirsInside);
+      EXPECT_EQ(again.m_bFilesTogether, o.m_bFilesTogether);
+    }
+  }
+}
+
+TEST(ListingOptions, EffectiveValuesClearFlagsTheirRulesExclude) {
+  CListingOptions o;  // as the batch options leave them: flags set regardless of the type
+  o.m_nOutputType = kOutputCsv;
+  o.m_bCsvTab = 1;
+  o.m_bLinksToFiles = 1;
+  o.m_bFileProtocolInLinks = 1;
+  o.m_bAutoColumnWidths = 1;
+  o.m_bDirRows = 0;
+  o.m_bFilesTogether = 1;
+  o.ApplyEffectiveValues();
+  EXPECT_EQ(o.m_strCsvSeparator, "\t");
+  EXPECT_EQ(o.m_bLinksToFiles, 0);
+  EXPECT_EQ(o.m_bFileProtocolInLinks, 0);
+  EXPECT_EQ(o.m_bAutoColumnWidths, 0);
+  EXPECT_EQ(o.m_bFileCountInDirRow, 0);
+  EXPECT_EQ(o.m_bFilesTogether, 1);
+  EXPECT_EQ(o.m_bSubdirsFirst, 1);
+  // A type that does not exist keeps the flags that apply to every type.
+  CListingOptions odd;
+  odd.m_nOutputType = 7;
+  odd.m_bWrapColumns = 1;
+  odd.ApplyEffectiveValues();
+  EXPECT_EQ(odd.m_bWrapColumns, 0);
+  EXPECT_EQ(odd.m_bFileCountInDirRow, 1);
 }
 
 }  // namespace
