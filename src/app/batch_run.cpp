@@ -31,26 +31,29 @@ class StderrReceiver : public ListingReceiver {
  public:
   explicit StderrReceiver(bool show) : m_tty(show && isatty(2)) {}
 
-  void Post(const ListingMessage& m) override {
-    if (m.id == WM_LISTING_STATUS && m_tty) {
-      if (m.wParam == 0) {
-        m_counts = m.text;
-        Show(m_counts);
-      } else {
-        // A checksum pass: lParam carries the bytes done of the file being read.
-        Show(m_counts + (m_counts.empty() ? "" : " | ") + m.text + ", " + BytesText(m.lParam) +
-             " read");
-      }
-    } else if (m.id == WM_LISTING_MESSAGE) {
-      if (m_lineOpen) std::fputs("\r\033[K", stderr);
-      m_lineOpen = false;
-      std::fprintf(stderr, "orvane: %s\n", m.text.c_str());
-    } else if (m.id == WM_LISTING_DONE) {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_done = true;
-      m_cancelled = m.lParam != 0;
-      m_cv.notify_all();
-    }
+  void Status(const std::string& counts) override {
+    if (!m_tty) return;
+    m_counts = counts;
+    Show(m_counts);
+  }
+
+  void FileProgress(const std::string& text, std::uint64_t bytesDone) override {
+    if (!m_tty) return;
+    Show(m_counts + (m_counts.empty() ? "" : " | ") + text + ", " +
+         BytesText(static_cast<std::int64_t>(bytesDone)) + " read");
+  }
+
+  void Message(const std::string& text) override {
+    if (m_lineOpen) std::fputs("\r\033[K", stderr);
+    m_lineOpen = false;
+    std::fprintf(stderr, "orvane: %s\n", text.c_str());
+  }
+
+  void Done(ListingRequest, bool cancelled) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_done = true;
+    m_cancelled = cancelled;
+    m_cv.notify_all();
   }
 
   bool WaitDone() {
@@ -122,20 +125,21 @@ bool CopyToStdout(int fd) {
   }
 }
 
-BatchResult RunToFile(const CListingOptions& options,
-                      const std::map<std::string, std::string>& checkedDirs, int request,
-                      const std::string& outputPath, bool showProgress) {
-  BatchResult result;
-  CListingEngine engine;
+CListingResult RunToFile(const CListingOptions& options, const CheckedDirs& checkedDirs,
+                         ListingRequest request, const std::string& outputPath, bool showProgress) {
+  CListingResult result;
   StderrReceiver receiver(showProgress);
-  engine.m_options = options;
-  engine.m_checkedDirs = checkedDirs;
-  engine.m_hNotifyWnd = &receiver;
+  CListingEngine engine(&receiver);
+  ListingJob job;
+  job.options = options;
+  job.checkedDirs = checkedDirs;
+  job.request = request;
+  job.outputPath = outputPath;
   SetNetWarningHandler([&receiver](const std::string& line) { receiver.Warn(line); });
   struct ResetWarnings {
     ~ResetWarnings() { SetNetWarningHandler(nullptr); }
   } resetWarnings;
-  if (!engine.StartGeneration(request, outputPath)) {
+  if (!engine.StartGeneration(std::move(job))) {
     result.error = "the listing could not be started";
     return result;
   }
@@ -157,11 +161,18 @@ BatchResult RunToFile(const CListingOptions& options,
 
 }  // namespace
 
-BatchResult RunListing(const CListingOptions& options,
-                       const std::map<std::string, std::string>& checkedDirs, int request,
-                       const std::string& outputPath, bool showProgress) {
+CheckedDirs CheckedDirsOfSelection(const std::map<std::string, std::string>& selection) {
+  CheckedDirs dirs;
+  for (const auto& [path, code] : selection)
+    dirs[path] = code == "2" ? DirCheck::kAlone : DirCheck::kWithSubdirs;
+  return dirs;
+}
+
+CListingResult RunListing(const CListingOptions& options, const CheckedDirs& checkedDirs,
+                          ListingRequest request, const std::string& outputPath,
+                          bool showProgress) {
   if (outputPath.empty()) {
-    BatchResult result;
+    CListingResult result;
     result.error = "no output file was given";
     return result;
   }
@@ -169,7 +180,7 @@ BatchResult RunListing(const CListingOptions& options,
 
   // The listing is written to an unnamed file and copied out once it is complete, so a listing
   // that fails or is cancelled halfway puts nothing on standard output.
-  BatchResult result;
+  CListingResult result;
   int fd = OpenAnonymousFile();
   if (fd < 0) {
     result.error = "cannot make a temporary file for the listing in " + GetTempFolder();

@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
   services.runListing = [](const orvane::CListingOptions& options,
                            const orvane::SelectionMap& selection, int kind,
                            const std::string& output) {
-    orvane::BatchResult r = orvane::RunListing(options, selection, kind, output, true);
-    return orvane::CListingResult{r.ok, r.cancelled, r.error};
+    return orvane::RunListing(options, orvane::CheckedDirsOfSelection(selection),
+                              static_cast<orvane::ListingRequest>(kind), output, true);
   };
   services.applyBatchOptions = [](const std::vector<std::string>& options,
                                   orvane::CListingOptions& into, std::string& message) {

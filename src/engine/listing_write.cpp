@@ -25,6 +25,10 @@ bool ItemsNeedSorting(const SortSettings& sort) {
 
 }  // namespace
 
+std::unique_ptr<COvOutput> CListingEngine::MakeWriter() {
+  return m_makeWriter ? m_makeWriter(m_options, m_context) : CreateOutput(m_options, m_context);
+}
+
 void CListingEngine::SetupColumns(bool resetWidths) {
   const CListingOptions& o = m_options;
   m_numberFormat = NumberFormat::FromOptions(o);
@@ -149,7 +153,7 @@ void CListingEngine::WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord
   // Listings are never written into archives shown as directories.
   if (dir.m_bArchive || m_context.m_bMeasuring) return;
   SetupColumns(false);
-  auto out = CreateOutput(m_options, m_context);
+  auto out = MakeWriter();
   if (out && out->Open(FullPath(dir, m_options.m_strListingName), true, m_columns)) {
     if (WriteItemRows(*out, items)) out->WriteFooter();
     out->Close();
@@ -161,7 +165,7 @@ bool CListingEngine::WritePhase(bool& failed) {
   const CListingOptions& o = m_options;
   m_bHashCancelled = false;
   SetupColumns(true);
-  auto out = CreateOutput(o, m_context);
+  auto out = MakeWriter();
   if (!out || !out->Open(m_strOutputPath, false, m_columns)) {
     failed = true;
     return false;
@@ -169,8 +173,8 @@ bool CListingEngine::WritePhase(bool& failed) {
   std::vector<CDirRecord*> dirs;
   dirs.reserve(m_dirs.size());
   for (auto& d : m_dirs) dirs.push_back(d.get());
-  Post(WM_WRITE_BEGIN, static_cast<std::int64_t>(dirs.size()));
-  const SortSettings& sort = GlobalSortSettings();
+  if (m_receiver) m_receiver->WriteBegin(dirs.size());
+  const SortSettings& sort = m_sort;
   const bool perDir = o.m_bListingInEachDir && m_nRequest == kRequestSave;
   bool cancelled = false;
   std::string row;
@@ -188,7 +192,7 @@ bool CListingEngine::WritePhase(bool& failed) {
         cancelled = true;
         break;
       }
-      Post(WM_WRITE_PROGRESS, static_cast<std::int64_t>(i));
+      if (m_receiver) m_receiver->WriteProgress(i);
       CDirRecord& dir = *dirs[i];
       if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
       if (o.m_bDirRows) {
@@ -216,7 +220,7 @@ bool CListingEngine::WritePhase(bool& failed) {
         cancelled = true;
         break;
       }
-      Post(WM_WRITE_PROGRESS, static_cast<std::int64_t>(i));
+      if (m_receiver) m_receiver->WriteProgress(i);
       const std::size_t start = all.size();
       for (CFileRecord& r : dirs[i]->m_items) all.push_back(&r);
       if (o.m_bFileRows && perDir) {
@@ -231,7 +235,7 @@ bool CListingEngine::WritePhase(bool& failed) {
       cancelled = !WriteItemRows(*out, all);
     }
   }
-  Post(WM_WRITE_END);
+  if (m_receiver) m_receiver->WriteEnd();
   if (!cancelled) out->WriteFooter();
   if (!out->Close()) failed = true;
   return cancelled;

@@ -120,11 +120,6 @@ SortSettings SortSettings::FromOptions(const CListingOptions& o) {
   return s;
 }
 
-SortSettings& GlobalSortSettings() {
-  static SortSettings settings;
-  return settings;
-}
-
 SortValue ItemSortValue(const CFileRecord& r, int key) {
   switch (key) {
     case kColName:

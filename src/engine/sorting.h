@@ -1,7 +1,7 @@
 // Sorting of directories and items by up to three keys with descending flags, "Subdirs in front
 // of files", and a fixed tie-break; a final tie-break on the path makes two runs over the same
-// tree give the same order. The settings are one process-wide copy written while no generation
-// runs (the option page's apply step) and read by the worker thread.
+// tree give the same order. The settings travel with each generation's job; pure functions,
+// safe from any thread.
 #pragma once
 
 #include <array>
@@ -23,9 +23,6 @@ struct SortSettings {
   int m_bSubdirsFirst = 1;
   static SortSettings FromOptions(const CListingOptions& o);
 };
-
-// The process-wide settings.
-SortSettings& GlobalSortSettings();
 
 // A value a sort key compares: nothing, a number, or a folded text.
 struct SortValue {
