@@ -7,6 +7,7 @@
 
 #include "base/strings.h"
 #include "base/unicode.h"
+#include "engine/columns.h"
 #include "engine/file_info_groups.h"
 #include "engine/filter.h"
 #include "engine/formatting.h"
@@ -225,8 +226,8 @@ bool CListingEngine::Scan() {
   m_dirIndex.clear();
   m_numberFormat = NumberFormat::FromOptions(m_options);
   m_filter = std::make_unique<FileFilter>(m_options);
-  m_bScanExtras = m_options.IsShown(kColType) || m_options.IsShown(kColOwner);
-  for (int id = kColFileVersion; id <= kColMp3Last; ++id) m_bScanExtras |= m_options.IsShown(id);
+  m_readers = ShownColumnReaders(m_options);
+  m_bScanExtras = m_readers != kReadNone;
   UpdateStatus(true);
   for (const auto& [rawPath, check] : m_checkedDirs) {
     if (StopRequested()) break;

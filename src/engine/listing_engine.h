@@ -127,7 +127,6 @@ class CListingEngine {
   // Reads the extra groups a shown column needs and that are not loaded yet; false when a
   // hash reader reported cancellation.
   bool ReadExtras(CFileRecord& rec, const std::string& fullPath);
-  void FillExtraCells(CFileRecord& rec);
   std::uint64_t ListArchive(CDirRecord& dir, const std::string& name);
   void ReadDirOwner(CDirRecord& dir);
   CDirRecord* FindDir(const std::string& path);
@@ -173,7 +172,9 @@ class CListingEngine {
   NumberFormat m_numberFormat;           // the listing's separators, set at the start of each phase
   std::unique_ptr<FileFilter> m_filter;  // compiled once per scan
   bool m_bScanExtras = false;            // the scan reads extra information (type, owner, contents)
-  bool m_bReadsFiles = false;  // a shown column needs a file's contents (columns 12 to 57)
+  unsigned m_readers = 0;                // the ColumnReader bits of the shown columns
+  bool m_bReadsFiles = false;            // a shown column needs a file's contents
+  std::vector<int> m_itemCellColumns;    // shown columns whose item cell the table makes
   COutputColumns m_columns;
   std::array<std::string, kColumnCount> m_cellText;
   std::array<std::string, kColumnCount> m_titles;

@@ -32,8 +32,11 @@ std::unique_ptr<COvOutput> CListingEngine::MakeWriter() {
 void CListingEngine::SetupColumns(bool resetWidths) {
   const CListingOptions& o = m_options;
   m_numberFormat = NumberFormat::FromOptions(o);
-  m_bReadsFiles = false;
-  for (int id = kColFileVersion; id <= kColMp3Last; ++id) m_bReadsFiles |= o.IsShown(id);
+  m_readers = ShownColumnReaders(o);
+  m_bReadsFiles = (m_readers & kReadFileContents) != 0;
+  m_itemCellColumns.clear();
+  for (int i = 0; i < kColumnCount; ++i)
+    if (o.IsShown(i) && ColumnSpecOf(i).itemCell) m_itemCellColumns.push_back(i);
   for (int i = 0; i < kColumnCount; ++i) {
     COutputColumn& c = m_columns[i];
     m_titles[static_cast<std::size_t>(i)] = ColumnInfo(i).m_strName;
@@ -118,16 +121,11 @@ bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
   if ((o.IsShown(kColPath) || o.m_bLinksToFiles) && rec.m_pDir)
     cell(kColPath) = DirText(*rec.m_pDir);
   cell(kColName) = rec.m_strName;
-  if (o.IsShown(kColExtension)) cell(kColExtension) = rec.m_strExt;
-  if (o.IsShown(kColSize))
-    cell(kColSize) = rec.m_bIsDir
-                         ? std::string("<DIR>")
-                         : FormatSize(rec.m_nSize, o.m_nSizeUnit, o.m_nSizePrecision, false, nf);
-  if (o.IsShown(kColCreation)) cell(kColCreation) = FormatDateTime(rec.m_tCreation, o);
-  if (o.IsShown(kColLastWrite)) cell(kColLastWrite) = FormatDateTime(rec.m_tLastWrite, o);
-  if (o.IsShown(kColLastAccess)) cell(kColLastAccess) = FormatDateTime(rec.m_tLastAccess, o);
-  if (o.IsShown(kColAttributes)) cell(kColAttributes) = rec.m_strAttributes;
-  FillExtraCells(rec);
+  const CellFormat format{o, nf};
+  for (int id : m_itemCellColumns) {
+    const ColumnSpec& c = ColumnSpecOf(id);
+    if (!(c.filesOnly && rec.m_bIsDir)) c.itemCell(rec, format, Cell(id));
+  }
   return ok;
 }
 

@@ -32,10 +32,14 @@ struct SortValue {
   std::string text;  // folded for kText; as is for kExact
 };
 
-// The value of an item key; the extra groups are read through ItemExtraSortValue.
+// Sort values: a text folded for sorting, and numbers.
+SortValue TextValue(const std::string& s);
+SortValue SignedValue(std::int64_t n);
+SortValue UnsignedValue(std::uint64_t n);
+
+// The value of an item or directory key (a column id); nothing for a column that does not sort
+// them (see the column table).
 SortValue ItemSortValue(const CFileRecord& r, int key);
-// Keys of the extra information groups (versions, hashes, documents, media, tags).
-SortValue ItemExtraSortValue(const CFileRecord& r, int key);
 SortValue DirSortValue(const CDirRecord& d, int key);
 
 void SortItems(std::vector<CFileRecord*>& items, const SortSettings& s);
