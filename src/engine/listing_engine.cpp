@@ -49,8 +49,9 @@ struct CListingEngine::ScanFrame {
 };
 
 CListingEngine::CListingEngine(ListingReceiver* receiver) : m_receiver(receiver) {
-  m_context.m_findDir = [this](const std::string& path) -> const CDirRecord* {
-    return FindDir(path);
+  m_context.m_findDir = [this](const std::string& path) {
+    const CDirRecord* dir = FindDir(path);
+    return dir ? dir->m_nSeq : -1;
   };
 }
 

@@ -23,6 +23,21 @@ bool ItemsNeedSorting(const SortSettings& sort) {
   return sort.m_bSubdirsFirst || !KeepsScanOrder(sort.m_nFileSortKey[0], sort.m_bFileSortDesc[0]);
 }
 
+// What the writers learn of an item besides its cells.
+OutputEntry EntryOf(const CFileRecord& rec) {
+  OutputEntry e;
+  e.name = rec.m_strName;
+  e.ext = rec.m_strExt;
+  e.hasDot = rec.m_bHasDot;
+  if (rec.m_pDir) {
+    e.inDir = true;
+    e.dirPath = rec.m_pDir->m_strPath;
+    e.dirBaseLength = rec.m_pDir->m_nBaseLength;
+  }
+  e.number = rec.m_nSeq;
+  return e;
+}
+
 }  // namespace
 
 std::unique_ptr<COvOutput> CListingEngine::MakeWriter() {
@@ -138,7 +153,7 @@ bool CListingEngine::WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& it
     m_columns.m_bRowIsSubdir = rec->m_bIsDir;
     if (!FillItemCells(*rec, number)) m_bHashCancelled = true;
     if (!rec->m_bIsDir) ++number;
-    out.FormatItemRow(m_columns, row, *rec);
+    out.FormatItemRow(m_columns, row, EntryOf(*rec));
     if (!m_context.m_bMeasuring) {
       row += '\n';
       out.WriteLine(row);
@@ -195,7 +210,9 @@ bool CListingEngine::WritePhase(bool& failed) {
       if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
       if (o.m_bDirRows) {
         FillDirCells(dir);
-        out->FormatDirRow(m_columns, row, dir);
+        OutputEntry entry;
+        entry.number = dir.m_nSeq;
+        out->FormatDirRow(m_columns, row, entry);
         if (!m_context.m_bMeasuring) {
           row += '\n';
           out->WriteLine(row);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/records.h"
-
 namespace orvane {
 
 std::string CsvSeparator(std::string_view configured) {
@@ -104,7 +102,7 @@ void COvCsvOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   Join(columns, out);
 }
 
-void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord&) {
+void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
   const bool surround = columns.m_bRowIsSubdir && m_options.m_bSurroundSubdirs;
   for (int id = 0; id < kColumnCount; ++id) {
@@ -121,7 +119,7 @@ void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, cons
   Join(columns, out);
 }
 
-void COvCsvOutput::FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord&) {
+void COvCsvOutput::FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
   for (int id = 0; id < kColumnCount; ++id) {
     std::string& cell = m_cells[static_cast<std::size_t>(id)];

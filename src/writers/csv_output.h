@@ -29,8 +29,8 @@ class COvCsvOutput : public COvOutput {
   COvCsvOutput(const CListingOptions& options, OutputContext& context);
 
   void FormatHeader(COutputColumns& columns, std::string& out) override;
-  void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) override;
-  void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) override;
+  void FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
+  void FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
   void FormatFooter(std::string& out) override;
 
  protected:

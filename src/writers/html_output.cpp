@@ -7,7 +7,6 @@
 
 #include "base/strings.h"
 #include "base/unicode.h"
-#include "engine/records.h"
 #include "platform/codepage.h"
 #include "writers/html_style.h"
 
@@ -64,16 +63,19 @@ void AppendExternalCss(const std::string& path, std::string& out) {
 }
 
 // The name the entry has in its directory: name, and "." plus extension where it had one.
-std::string EntryName(const CFileRecord& rec) {
-  if (!rec.m_bHasDot && rec.m_strExt.empty()) return rec.m_strName;
-  return rec.m_strName + "." + rec.m_strExt;
+std::string EntryName(const OutputEntry& entry) {
+  std::string name(entry.name);
+  if (!entry.hasDot && entry.ext.empty()) return name;
+  name += '.';
+  name += entry.ext;
+  return name;
 }
 
 // The key of the directory an entry names: its directory's key, "/", its name.
-std::string SubdirKey(const CFileRecord& rec) {
-  const std::string& parent = rec.m_pDir->m_strPath;
-  if (parent.empty() || parent.back() == '/') return parent + EntryName(rec);
-  return parent + "/" + EntryName(rec);
+std::string SubdirKey(const OutputEntry& entry) {
+  std::string key(entry.dirPath);
+  if (!key.empty() && key.back() != '/') key += '/';
+  return key + EntryName(entry);
 }
 
 }  // namespace
@@ -231,25 +233,25 @@ void COvHtmlOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   m_bOddRow = true;
 }
 
-void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const CFileRecord& rec,
+void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const OutputEntry& entry,
                                          std::string& out) {
   const CListingOptions& o = m_options;
   if (o.m_bLinksToSubdirsInside && columns.m_bRowIsSubdir) {
     const DirLookup& find = m_findDir ? m_findDir : m_context.m_findDir;
-    if (!find || !rec.m_pDir) return;
-    if (const CDirRecord* dir = find(SubdirKey(rec)))
-      out += "\" href=\"#" + std::to_string(dir->m_nSeq);
+    if (!find || !entry.inDir) return;
+    if (const int number = find(SubdirKey(entry)); number >= 0)
+      out += "\" href=\"#" + std::to_string(number);
     return;
   }
   out += "\" href=\"";
   if (o.m_bFileProtocolInLinks) out += "file://";
   std::string path = columns[kColPath].Text();
-  if (path.empty() && rec.m_pDir) {
+  if (path.empty() && entry.inDir) {
     // The engine left the folded Path cell empty: the full path of the entry's directory.
-    path = rec.m_pDir->m_strPath;
+    path = entry.dirPath;
     if (path.empty() || path.back() != '/') path += '/';
     if (o.m_nPathForm == kPathFromTop || o.m_nPathForm == kPathTopIsRoot) {
-      const auto base = static_cast<std::size_t>(std::max(rec.m_pDir->m_nBaseLength, 0));
+      const auto base = static_cast<std::size_t>(std::max(entry.dirBaseLength, 0));
       path.erase(0, std::min(base, path.size()));
     }
   }
@@ -257,17 +259,17 @@ void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const CF
   if ((o.m_nPathForm == kPathFromTop || o.m_nPathForm == kPathTopIsRoot) && !shown.empty())
     shown.remove_prefix(1);
   AppendUrlEncoded(out, shown);
-  AppendUrlEncoded(out, EntryName(rec));
+  AppendUrlEncoded(out, EntryName(entry));
 }
 
-void COvHtmlOutput::AppendItemName(const COutputColumns& columns, const CFileRecord& rec,
+void COvHtmlOutput::AppendItemName(const COutputColumns& columns, const OutputEntry& entry,
                                    std::string& out) {
   const CListingOptions& o = m_options;
   const bool links = o.m_bLinksToFiles != 0;
   out += m_bOddRow ? "<td class=\"i\">" : "<td class=\"a\">";
   if (links) {
     out += m_bOddRow ? "<a class=\"z" : "<a class=\"y";
-    AppendItemLinkTarget(columns, rec, out);
+    AppendItemLinkTarget(columns, entry, out);
     out += "\">";
   }
   const bool surround = columns.m_bRowIsSubdir && o.m_bSurroundSubdirs;
@@ -286,7 +288,7 @@ void COvHtmlOutput::AppendItemName(const COutputColumns& columns, const CFileRec
 }
 
 void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
-                                  const CFileRecord& rec) {
+                                  const OutputEntry& entry) {
   out.clear();
   const RowKind kind = m_bOddRow ? kOddRow : kEvenRow;
   for (int id = 0; id < kColumnCount; ++id) {
@@ -294,7 +296,7 @@ void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
     cell.clear();
     if (!Visible(columns, id)) continue;
     if (id == kColName) {
-      AppendItemName(columns, rec, cell);
+      AppendItemName(columns, entry, cell);
       continue;
     }
     cell += "<td class=\"";
@@ -314,7 +316,8 @@ void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
   m_bOddRow = !m_bOddRow;
 }
 
-void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) {
+void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out,
+                                 const OutputEntry& entry) {
   out.clear();
   m_bOddRow = true;
   const CListingOptions& o = m_options;
@@ -331,7 +334,7 @@ void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out, cons
       continue;
     }
     cell += "<td class=\"q\"";
-    if (o.m_bLinksToSubdirsInside) cell += " id=\"" + std::to_string(rec.m_nSeq) + "\"";
+    if (o.m_bLinksToSubdirsInside) cell += " id=\"" + std::to_string(entry.number) + "\"";
     cell += ">";
     const std::string& name = columns[kColName].Text();
     if (o.m_bLinksToDirs) {

@@ -14,8 +14,8 @@ class COvTxtOutput : public COvOutput {
   COvTxtOutput(const CListingOptions& options, OutputContext& context);
 
   void FormatHeader(COutputColumns& columns, std::string& out) override;
-  void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) override;
-  void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) override;
+  void FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
+  void FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
   void FormatFooter(std::string& out) override;
 
  private:

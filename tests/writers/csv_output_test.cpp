@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "column_table.h"
-#include "engine/records.h"
 #include "test_util.h"
 
 namespace orvane {
@@ -15,8 +14,8 @@ struct CsvFixture : ::testing::Test {
   CListingOptions options;
   OutputContext context;
   ColumnTable table{kColExtension, kColSize};
-  CFileRecord file;
-  CDirRecord dir;
+  OutputEntry file;
+  OutputEntry dir;
 
   CsvFixture() { options.m_nOutputType = kOutputCsv; }
   std::string Item(COvCsvOutput& w, const std::string& name, const std::string& ext,

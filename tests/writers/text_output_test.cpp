@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/columns.h"
-#include "engine/records.h"
 #include "test_util.h"
 
 namespace orvane {
@@ -36,7 +35,7 @@ struct Writer {
   std::string Item(Table& t) {
     COvTxtOutput w(o, ctx);
     std::string out;
-    CFileRecord rec;
+    OutputEntry rec;
     w.FormatItemRow(t.cols, out, rec);
     return out;
   }
@@ -82,7 +81,7 @@ TEST(TextOutput, SubdirsInAngleBracketsAndDirRowCount) {
   t.text[kColCount] = "(3)";
   t.text[kColSize] = "";
   std::string out;
-  writer.FormatDirRow(t.cols, out, CDirRecord());
+  writer.FormatDirRow(t.cols, out, OutputEntry());
   EXPECT_EQ(out, "/data/ (3)      ");
 }
 
