@@ -69,6 +69,7 @@ bool CListingEngine::StartGeneration(ListingJob job) {
   m_options = std::move(job.options);
   m_checkedDirs = std::move(job.checkedDirs);
   m_sort = SortSettings::FromOptions(m_options);
+  m_writerOptions = WriterOptionsOf(m_options);
   m_makeWriter = std::move(job.makeWriter);
   m_strOutputPath = std::move(job.outputPath);
   if (m_strOutputPath.empty() && job.makeTempFile)

@@ -181,6 +181,7 @@ class CListingEngine {
   std::uint64_t m_cellsSet = 0;  // one bit per cell written since the last ClearCells
   bool m_bCellsBound = false;    // the slots point at m_cellText (not at the titles)
   OutputContext m_context;
+  WriterOptions m_writerOptions;  // what the writers of the job read
   bool m_bHashCancelled = false;
   std::string m_archiveChainKey;            // archive path and folder part of the last member
   std::vector<CDirRecord*> m_archiveChain;  // its folder records, outermost first

@@ -30,7 +30,10 @@ enum ListingRequest : int {
 
 // Makes the writer of an output file; the default (an empty function) is CreateOutput.
 using WriterFactory =
-    std::function<std::unique_ptr<COvOutput>(const CListingOptions&, OutputContext&)>;
+    std::function<std::unique_ptr<COvOutput>(const WriterOptions&, OutputContext&)>;
+
+// The choices of the listing options that the writers read.
+WriterOptions WriterOptionsOf(const CListingOptions& o);
 
 struct ListingJob {
   CListingOptions options;  // the sort settings travel with them

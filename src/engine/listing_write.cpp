@@ -40,8 +40,35 @@ OutputEntry EntryOf(const CFileRecord& rec) {
 
 }  // namespace
 
+WriterOptions WriterOptionsOf(const CListingOptions& o) {
+  WriterOptions w;
+  w.m_nOutputType = o.m_nOutputType;
+  w.m_nEncoding = o.m_nEncoding;
+  w.m_nPathForm = o.m_nPathForm;
+  w.m_bSurroundSubdirs = o.m_bSurroundSubdirs;
+  w.m_bColumnNamesInHeader = o.m_bColumnNamesInHeader;
+  w.m_bSummary = o.m_bSummary;
+  w.m_nSummaryPos = o.m_nSummaryPos;
+  w.m_bProgramInfoInHeader = o.m_bProgramInfoInHeader;
+  w.m_strDateFormat = o.m_strDateFormat;
+  w.m_strTimeFormat = o.m_strTimeFormat;
+  w.m_bAutoColumnWidths = o.m_bAutoColumnWidths;
+  w.m_bWrapColumns = o.m_bWrapColumns;
+  w.m_strCsvSeparator = o.m_strCsvSeparator;
+  w.m_bLinksToFiles = o.m_bLinksToFiles;
+  w.m_bLinksToDirs = o.m_bLinksToDirs;
+  w.m_bFileProtocolInLinks = o.m_bFileProtocolInLinks;
+  w.m_bLinksToSubdirsInside = o.m_bLinksToSubdirsInside;
+  w.m_strHtmlTitle = o.m_strHtmlTitle;
+  w.m_bExternalCss = o.m_bExternalCss;
+  w.m_strCssPath = o.m_strCssPath;
+  w.m_htmlStyle = o.m_htmlStyle;
+  return w;
+}
+
 std::unique_ptr<COvOutput> CListingEngine::MakeWriter() {
-  return m_makeWriter ? m_makeWriter(m_options, m_context) : CreateOutput(m_options, m_context);
+  return m_makeWriter ? m_makeWriter(m_writerOptions, m_context)
+                      : CreateOutput(m_writerOptions, m_context);
 }
 
 void CListingEngine::SetupColumns(bool resetWidths) {

@@ -33,7 +33,7 @@ void AppendCsvField(std::string& out, std::string_view text, std::string_view se
   out += '"';
 }
 
-COvCsvOutput::COvCsvOutput(const CListingOptions& options, OutputContext& context)
+COvCsvOutput::COvCsvOutput(const WriterOptions& options, OutputContext& context)
     : COvOutput(options, context, ".csv"),
       m_strSeparator(CsvSeparator(options.m_strCsvSeparator)) {}
 
@@ -145,7 +145,7 @@ void COvCsvOutput::FormatFooter(std::string& out) {
   }
 }
 
-std::unique_ptr<COvOutput> MakeCsvOutput(const CListingOptions& options, OutputContext& context) {
+std::unique_ptr<COvOutput> MakeCsvOutput(const WriterOptions& options, OutputContext& context) {
   return std::make_unique<COvCsvOutput>(options, context);
 }
 

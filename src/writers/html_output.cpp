@@ -37,7 +37,7 @@ bool Visible(const COutputColumns& columns, int id) {
 }
 
 // The current local date and time with the listing's date and time patterns.
-std::string LocalNowText(const CListingOptions& options, std::int64_t now) {
+std::string LocalNowText(const WriterOptions& options, std::int64_t now) {
   const std::time_t t = now != 0 ? static_cast<std::time_t>(now) : std::time(nullptr);
   std::tm tm{};
   if (!localtime_r(&t, &tm)) return {};
@@ -132,7 +132,7 @@ void AppendUrlEncoded(std::string& out, std::string_view target) {
   }
 }
 
-COvHtmlOutput::COvHtmlOutput(const CListingOptions& options, OutputContext& context)
+COvHtmlOutput::COvHtmlOutput(const WriterOptions& options, OutputContext& context)
     : COvOutput(options, context, ".html") {
   m_bAnsi = options.m_nEncoding == kEncodingAnsi;
   if (m_bAnsi) m_nCodePage = AnsiCodePage();
@@ -186,7 +186,7 @@ void COvHtmlOutput::AppendSummaryRow(std::string& out) {
 void COvHtmlOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   out.clear();
   m_nColumnCount = 0;
-  const CListingOptions& o = m_options;
+  const WriterOptions& o = m_options;
   out += "<HTML>\n<HEAD>\n";
   out += "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=" +
          MetaCharsetName(o.m_nEncoding, o.m_htmlStyle, AnsiCodePage()) + "\">\n";
@@ -235,7 +235,7 @@ void COvHtmlOutput::FormatHeader(COutputColumns& columns, std::string& out) {
 
 void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const OutputEntry& entry,
                                          std::string& out) {
-  const CListingOptions& o = m_options;
+  const WriterOptions& o = m_options;
   if (o.m_bLinksToSubdirsInside && columns.m_bRowIsSubdir) {
     const DirLookup& find = m_findDir ? m_findDir : m_context.m_findDir;
     if (!find || !entry.inDir) return;
@@ -264,7 +264,7 @@ void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const Ou
 
 void COvHtmlOutput::AppendItemName(const COutputColumns& columns, const OutputEntry& entry,
                                    std::string& out) {
-  const CListingOptions& o = m_options;
+  const WriterOptions& o = m_options;
   const bool links = o.m_bLinksToFiles != 0;
   out += m_bOddRow ? "<td class=\"i\">" : "<td class=\"a\">";
   if (links) {
@@ -320,7 +320,7 @@ void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out,
                                  const OutputEntry& entry) {
   out.clear();
   m_bOddRow = true;
-  const CListingOptions& o = m_options;
+  const WriterOptions& o = m_options;
   for (int id = 0; id < kColumnCount; ++id) {
     std::string& cell = m_cells[static_cast<std::size_t>(id)];
     cell.clear();
@@ -366,7 +366,7 @@ void COvHtmlOutput::FormatFooter(std::string& out) {
   out += "</TABLE>\n</BODY>\n</HTML>";
 }
 
-std::unique_ptr<COvOutput> MakeHtmlOutput(const CListingOptions& options, OutputContext& context) {
+std::unique_ptr<COvOutput> MakeHtmlOutput(const WriterOptions& options, OutputContext& context) {
   return std::make_unique<COvHtmlOutput>(options, context);
 }
 

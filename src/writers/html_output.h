@@ -33,7 +33,7 @@ class COvHtmlOutput : public COvOutput {
   using DirLookup = std::function<int(const std::string& key)>;
   // Overrides the context's directory lookup.
 
-  COvHtmlOutput(const CListingOptions& options, OutputContext& context);
+  COvHtmlOutput(const WriterOptions& options, OutputContext& context);
 
   // The directory map used for links to subdirectories inside the page. Without it (or when a
   // subdirectory is not found) such a link has a class and no target.
@@ -64,6 +64,6 @@ class COvHtmlOutput : public COvOutput {
   std::unordered_map<char32_t, bool> m_representable;
 };
 
-std::unique_ptr<COvOutput> MakeHtmlOutput(const CListingOptions& options, OutputContext& context);
+std::unique_ptr<COvOutput> MakeHtmlOutput(const WriterOptions& options, OutputContext& context);
 
 }  // namespace orvane

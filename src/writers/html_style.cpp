@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "base/column_ids.h"
 #include "base/unicode.h"
-#include "engine/listing_options.h"
 #include "writers/output.h"
+#include "writers/writer_options.h"
 
 namespace orvane {
 namespace {
@@ -145,7 +146,7 @@ bool StyleFromValue(std::string_view value, CHtmlStyle& style, int dpi) {
   return true;
 }
 
-std::vector<std::pair<std::string, std::string>> StyleFileEntries(const CListingOptions& options) {
+std::vector<std::pair<std::string, std::string>> StyleFileEntries(const WriterOptions& options) {
   const CHtmlStyleSet& s = options.m_htmlStyle;
   auto decimal = [](std::uint32_t v) { return std::to_string(static_cast<std::int32_t>(v)); };
   return {
@@ -161,7 +162,7 @@ std::vector<std::pair<std::string, std::string>> StyleFileEntries(const CListing
   };
 }
 
-bool ApplyStyleFileEntry(std::string_view key, std::string_view value, CListingOptions& options,
+bool ApplyStyleFileEntry(std::string_view key, std::string_view value, WriterOptions& options,
                          int dpi) {
   int id = 0;
   const auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), id);
@@ -227,7 +228,7 @@ std::string ColumnClass(std::string_view base, int id) {
   return out;
 }
 
-void AppendStyleSheet(const CListingOptions& options, const COutputColumns& columns,
+void AppendStyleSheet(const WriterOptions& options, const COutputColumns& columns,
                       std::string& out) {
   const CHtmlStyleSet& s = options.m_htmlStyle;
   const CHtmlStyle& header = s[kStyleHeader];

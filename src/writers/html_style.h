@@ -58,7 +58,7 @@ struct CHtmlStyleSet {
   const CHtmlStyle& operator[](int i) const { return elements[static_cast<std::size_t>(i)]; }
 };
 
-struct CListingOptions;
+struct WriterOptions;
 struct COutputColumns;
 
 // ---- Style file ("Settings" keys of an .ovh file, in the order they are written) ----
@@ -89,10 +89,10 @@ std::int32_t SizeFromHeight(std::int32_t height, int dpi);
 std::int32_t ParseDecimal(std::string_view text);
 
 // The keys and values of a style file, in file order.
-std::vector<std::pair<std::string, std::string>> StyleFileEntries(const CListingOptions& options);
+std::vector<std::pair<std::string, std::string>> StyleFileEntries(const WriterOptions& options);
 // Applies one key of a style (or configuration) file; false when the key is not a style key.
 // An empty element value leaves that element unchanged.
-bool ApplyStyleFileEntry(std::string_view key, std::string_view value, CListingOptions& options,
+bool ApplyStyleFileEntry(std::string_view key, std::string_view value, WriterOptions& options,
                          int dpi = 96);
 
 // ---- Style sheet of an HTML listing ----
@@ -107,7 +107,7 @@ std::string CssFontDeclarations(const CHtmlStyle& style);
 // base's second letter advanced id times, carrying into the first letter after "z".
 std::string ColumnClass(std::string_view base, int id);
 // The style sheet rules of the listing (everything between "<!--" and the external sheet).
-void AppendStyleSheet(const CListingOptions& options, const COutputColumns& columns,
+void AppendStyleSheet(const WriterOptions& options, const COutputColumns& columns,
                       std::string& out);
 
 // ---- Character sets ----

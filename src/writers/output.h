@@ -11,7 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/listing_options.h"
+#include "base/column_ids.h"
+#include "writers/writer_options.h"
 
 namespace orvane {
 
@@ -56,7 +57,7 @@ struct OutputContext {
 
 class COvOutput {
  public:
-  COvOutput(const CListingOptions& options, OutputContext& context, const char* extension);
+  COvOutput(const WriterOptions& options, OutputContext& context, const char* extension);
   virtual ~COvOutput();
   COvOutput(const COvOutput&) = delete;
   COvOutput& operator=(const COvOutput&) = delete;
@@ -89,7 +90,7 @@ class COvOutput {
   // writer whose texts carry line feeds as content says which are line ends.
   virtual void ExpandLineEnds(std::string_view text, std::string& out) const;
 
-  const CListingOptions& m_options;
+  const WriterOptions& m_options;  // outlives the writer
   OutputContext& m_context;
   std::array<std::string, kColumnCount> m_cells;
   std::string m_strExtension;
@@ -103,6 +104,6 @@ class COvOutput {
 };
 
 // Makes the writer for the output type (1 HTML, 2 CSV, anything else text).
-std::unique_ptr<COvOutput> CreateOutput(const CListingOptions& options, OutputContext& context);
+std::unique_ptr<COvOutput> CreateOutput(const WriterOptions& options, OutputContext& context);
 
 }  // namespace orvane

@@ -28,7 +28,7 @@ void AppendPadded(std::u32string& line, const std::u32string& text, std::size_t 
 
 }  // namespace
 
-COvTxtOutput::COvTxtOutput(const CListingOptions& options, OutputContext& context)
+COvTxtOutput::COvTxtOutput(const WriterOptions& options, OutputContext& context)
     : COvOutput(options, context, ".txt") {}
 
 bool COvTxtOutput::Measuring() const {
@@ -211,7 +211,7 @@ void COvTxtOutput::FormatFooter(std::string& out) {
     out = "\n# " + m_context.m_strSummary + "\n";
 }
 
-std::unique_ptr<COvOutput> MakeTextOutput(const CListingOptions& options, OutputContext& context) {
+std::unique_ptr<COvOutput> MakeTextOutput(const WriterOptions& options, OutputContext& context) {
   return std::make_unique<COvTxtOutput>(options, context);
 }
 

@@ -134,7 +134,7 @@ TEST(ListingJobs, TheJobsWriterFactoryAndTemporaryFileMakerAreUsed) {
     return tmp / "temp.csv";
   };
   int writers = 0;
-  job.makeWriter = [&](const CListingOptions& o, OutputContext& context) {
+  job.makeWriter = [&](const WriterOptions& o, OutputContext& context) {
     ++writers;
     return CreateOutput(o, context);
   };

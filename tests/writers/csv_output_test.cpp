@@ -11,7 +11,7 @@ namespace {
 using test::ColumnTable;
 
 struct CsvFixture : ::testing::Test {
-  CListingOptions options;
+  WriterOptions options;
   OutputContext context;
   ColumnTable table{kColExtension, kColSize};
   OutputEntry file;
@@ -81,7 +81,6 @@ TEST_F(CsvFixture, NameGroupColumnsAreSeparateFieldsInColumnOrder) {
 }
 
 TEST_F(CsvFixture, DirectoryRowHoldsTheBareCount) {
-  options.m_bFileCountInDirRow = 1;
   table.columns[kColCount].m_bShown = true;
   COvCsvOutput w(options, context);
   table.Clear();

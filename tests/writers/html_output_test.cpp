@@ -14,7 +14,7 @@ namespace {
 using test::ColumnTable;
 
 struct HtmlFixture : ::testing::Test {
-  CListingOptions options;
+  WriterOptions options;
   OutputContext context;
   ColumnTable table{kColSize, kColLastWrite};
   const std::string dirPath = "/data/photos";
@@ -206,7 +206,6 @@ TEST_F(HtmlFixture, SubdirectoryLinksPointAtTheirAnchors) {
 
 TEST_F(HtmlFixture, DirectoryRowsLinkAndShowTheCount) {
   options.m_bLinksToDirs = 1;
-  options.m_bFileCountInDirRow = 1;
   table.columns[kColCount].m_bShown = true;
   COvHtmlOutput w(options, context);
   Header(w);

@@ -7,7 +7,7 @@ namespace orvane {
 namespace {
 
 TEST(HtmlStyle, DefaultStyleFileValues) {
-  CListingOptions o;
+  WriterOptions o;
   const auto entries = StyleFileEntries(o);
   ASSERT_EQ(entries.size(), 9u);
   const char* keys[] = {"105", "1204", "1205", "1200", "1201", "1202", "1203", "1421", "1422"};
@@ -60,7 +60,7 @@ TEST(HtmlStyle, DamagedValuesReadAsZeroWithoutTouchingOtherElements) {
   ASSERT_TRUE(StyleFromValue("1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|" + face, s));
   EXPECT_EQ(s.lfFont.lfFaceName.size(), 62u);
 
-  CListingOptions o;
+  WriterOptions o;
   const CHtmlStyle dirBefore = o.m_htmlStyle[kStyleDirectory];
   EXPECT_TRUE(ApplyStyleFileEntry("1201", "", o));
   EXPECT_EQ(o.m_htmlStyle[kStyleDirectory].crColor, dirBefore.crColor);

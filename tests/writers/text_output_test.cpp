@@ -30,7 +30,7 @@ struct Table {
 };
 
 struct Writer {
-  CListingOptions o;
+  WriterOptions o;
   OutputContext ctx;
   std::string Item(Table& t) {
     COvTxtOutput w(o, ctx);
@@ -129,7 +129,7 @@ TEST(TextOutput, HeaderSummaryAndMeasuring) {
 TEST(Output, EncodingsMarksAndLineEnds) {
   test::TempDir dir;
   for (int enc : {kEncodingAnsi, kEncodingUtf8, kEncodingUtf16}) {
-    CListingOptions o;
+    WriterOptions o;
     o.m_nEncoding = enc;
     o.m_bProgramInfoInHeader = 0;
     o.m_bColumnNamesInHeader = 0;
@@ -157,7 +157,7 @@ TEST(Output, EncodingsMarksAndLineEnds) {
 }
 
 TEST(Output, OpenFailsForAnUnwritablePath) {
-  CListingOptions o;
+  WriterOptions o;
   OutputContext ctx;
   Table t;
   COvTxtOutput w(o, ctx);
