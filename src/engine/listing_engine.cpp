@@ -48,7 +48,8 @@ struct CListingEngine::ScanFrame {
   int sinceStatus = 0;
 };
 
-CListingEngine::CListingEngine(ListingReceiver* receiver) : m_receiver(receiver) {
+CListingEngine::CListingEngine(ListingReceiver* receiver, ListingServices* services)
+    : m_receiver(receiver), m_services(services ? *services : SystemListingServices()) {
   m_context.m_findDir = [this](const std::string& path) {
     const CDirRecord* dir = FindDir(path);
     return dir ? dir->m_nSeq : -1;
@@ -263,7 +264,7 @@ void CListingEngine::ScanTree(const std::string& path, bool withSubdirs, int bas
     // The checked directory itself: a mounted volume gets the drive treatment.
     VolumeInfo vol;
     FindData own;
-    const bool drive = GetVolumeInfo(path, vol);
+    const bool drive = m_services.Volume(path, vol);
     const bool haveOwn = !drive && StatPath(path, own);
     BeginFrame(walk, path, DirHandle::Open(path), withSubdirs, 0, haveOwn ? &own : nullptr);
     if (drive) SetDriveInfo(*stack.back()->dir, vol);

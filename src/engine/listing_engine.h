@@ -25,6 +25,7 @@
 #include "engine/formatting.h"
 #include "engine/listing_job.h"
 #include "engine/listing_options.h"
+#include "engine/listing_services.h"
 #include "engine/records.h"
 #include "engine/sorting.h"
 #include "engine/sync_event.h"
@@ -35,8 +36,9 @@ namespace orvane {
 
 class CListingEngine {
  public:
-  // The receiver (may be null) gets the events of every job; it must outlive the engine.
-  explicit CListingEngine(ListingReceiver* receiver = nullptr);
+  // The receiver (may be null) gets the events of every job; it and the services (null: the
+  // system's) must outlive the engine.
+  explicit CListingEngine(ListingReceiver* receiver = nullptr, ListingServices* services = nullptr);
   ~CListingEngine();
   CListingEngine(const CListingEngine&) = delete;
   CListingEngine& operator=(const CListingEngine&) = delete;
@@ -143,6 +145,7 @@ class CListingEngine {
 
   // The job being run: set by StartGeneration while no job runs, read by the worker.
   ListingReceiver* m_receiver = nullptr;
+  ListingServices& m_services;
   CListingOptions m_options;
   CheckedDirs m_checkedDirs;
   SortSettings m_sort;

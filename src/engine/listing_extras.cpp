@@ -8,8 +8,6 @@
 #include "fileinfo/media_dispatch.h"
 #include "fileinfo/mp3_reader.h"
 #include "fileinfo/pe_version.h"
-#include "platform/owner.h"
-#include "platform/type_names.h"
 
 namespace orvane {
 namespace {
@@ -49,12 +47,12 @@ void CListingEngine::ReadTypeAndOwner(CFileRecord& rec, const std::string& fullP
   // The type name comes from the name alone, so archive members get theirs too.
   if ((m_readers & kReadType) && !(rec.m_pInfo && rec.m_pInfo->m_bTypeLoaded)) {
     FileInfoGroups& g = rec.Info();
-    g.m_strType = GetTypeName(rec.FullName(), rec.m_bIsDir);
+    g.m_strType = m_services.TypeName(rec.FullName(), rec.m_bIsDir);
     g.m_bTypeLoaded = true;
   }
   if ((m_readers & kReadOwner) && !(rec.m_pInfo && rec.m_pInfo->m_bOwnerLoaded)) {
     FileInfoGroups& g = rec.Info();
-    g.m_strOwner = GetFileOwner(fullPath);
+    g.m_strOwner = m_services.Owner(fullPath);
     g.m_bOwnerLoaded = true;
   }
 }
@@ -110,7 +108,7 @@ bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
 void CListingEngine::ReadDirOwner(CDirRecord& dir) {
   // A drive row shows the owner of its mount point; folders inside an archive have none (the
   // path does not exist, so the text stays empty).
-  dir.m_strOwner = GetFileOwner(dir.m_strPath);
+  dir.m_strOwner = m_services.Owner(dir.m_strPath);
   dir.m_bOwnerRead = true;
 }
 

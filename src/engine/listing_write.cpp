@@ -119,7 +119,7 @@ std::string CListingEngine::DirText(const CDirRecord& dir) {
   if (m_options.m_nPathForm == kPathNoDrive) {
     if (m_mountPointCacheKey != dir.m_strPath) {
       m_mountPointCacheKey = dir.m_strPath;
-      m_mountPointCache = MountPointOf(dir.m_strPath);
+      m_mountPointCache = m_services.MountPoint(dir.m_strPath);
     }
     mount = m_mountPointCache;
   }
