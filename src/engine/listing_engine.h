@@ -111,6 +111,9 @@ class CListingEngine {
   bool NextSubdir(ScanFrame& frame, FindData& sub);
   void RecordEntry(ScanFrame& frame, const FindData& e);
   bool WritePhase(bool& failed);
+  // The rows directory by directory, or all items together; true when cancelled.
+  bool WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir);
+  bool WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs, bool perDir);
   bool WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items);
   void WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items);
   std::unique_ptr<COvOutput> MakeWriter();

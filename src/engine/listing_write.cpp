@@ -201,8 +201,65 @@ void CListingEngine::WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord
   SetupColumns(false);
 }
 
-bool CListingEngine::WritePhase(bool& failed) {
+bool CListingEngine::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir) {
   const CListingOptions& o = m_options;
+  const SortSettings& sort = m_sort;
+  if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
+    if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(), kColOwner) !=
+        sort.m_nDirSortKey.end())
+      for (CDirRecord* d : dirs)
+        if (!d->m_bOwnerRead) ReadDirOwner(*d);
+    SortDirs(dirs, sort);
+  }
+  std::string row;
+  std::vector<CFileRecord*> items;
+  for (std::size_t i = 0; i < dirs.size(); ++i) {
+    if (StopRequested()) return true;
+    if (m_receiver) m_receiver->WriteProgress(i);
+    CDirRecord& dir = *dirs[i];
+    if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
+    if (o.m_bDirRows) {
+      FillDirCells(dir);
+      OutputEntry entry;
+      entry.number = dir.m_nSeq;
+      out.FormatDirRow(m_columns, row, entry);
+      if (!m_context.m_bMeasuring) {
+        row += '\n';
+        out.WriteLine(row);
+      }
+    }
+    if (!o.m_bFileRows) continue;
+    items.clear();
+    for (CFileRecord& r : dir.m_items) items.push_back(&r);
+    if (ItemsNeedSorting(sort)) SortItems(items, sort);
+    if (!WriteItemRows(out, items)) return true;
+    if (perDir) WritePerDirListing(dir, items);
+  }
+  return false;
+}
+
+bool CListingEngine::WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs,
+                                        bool perDir) {
+  const bool fileRows = m_options.m_bFileRows != 0;
+  std::vector<CFileRecord*> all;
+  for (std::size_t i = 0; i < dirs.size(); ++i) {
+    if (StopRequested()) return true;
+    if (m_receiver) m_receiver->WriteProgress(i);
+    const std::size_t start = all.size();
+    for (CFileRecord& r : dirs[i]->m_items) all.push_back(&r);
+    if (fileRows && perDir) {
+      std::vector<CFileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(start), all.end());
+      SortItems(part, m_sort);
+      WritePerDirListing(*dirs[i], part);
+    }
+  }
+  if (!fileRows) return false;
+  // Always sorted: the array holds the items directory by directory, not in scan order.
+  SortItems(all, m_sort);
+  return !WriteItemRows(out, all);
+}
+
+bool CListingEngine::WritePhase(bool& failed) {
   m_bHashCancelled = false;
   SetupColumns(true);
   auto out = MakeWriter();
@@ -214,69 +271,9 @@ bool CListingEngine::WritePhase(bool& failed) {
   dirs.reserve(m_dirs.size());
   for (auto& d : m_dirs) dirs.push_back(d.get());
   if (m_receiver) m_receiver->WriteBegin(dirs.size());
-  const SortSettings& sort = m_sort;
-  const bool perDir = o.m_bListingInEachDir && m_nRequest == kRequestSave;
-  bool cancelled = false;
-  std::string row;
-  std::vector<CFileRecord*> items;
-  if (!o.m_bFilesTogether) {
-    if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
-      if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(), kColOwner) !=
-          sort.m_nDirSortKey.end())
-        for (CDirRecord* d : dirs)
-          if (!d->m_bOwnerRead) ReadDirOwner(*d);
-      SortDirs(dirs, sort);
-    }
-    for (std::size_t i = 0; i < dirs.size() && !cancelled; ++i) {
-      if (StopRequested()) {
-        cancelled = true;
-        break;
-      }
-      if (m_receiver) m_receiver->WriteProgress(i);
-      CDirRecord& dir = *dirs[i];
-      if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
-      if (o.m_bDirRows) {
-        FillDirCells(dir);
-        OutputEntry entry;
-        entry.number = dir.m_nSeq;
-        out->FormatDirRow(m_columns, row, entry);
-        if (!m_context.m_bMeasuring) {
-          row += '\n';
-          out->WriteLine(row);
-        }
-      }
-      if (!o.m_bFileRows) continue;
-      items.clear();
-      for (CFileRecord& r : dir.m_items) items.push_back(&r);
-      if (ItemsNeedSorting(sort)) SortItems(items, sort);
-      if (!WriteItemRows(*out, items)) {
-        cancelled = true;
-        break;
-      }
-      if (perDir) WritePerDirListing(dir, items);
-    }
-  } else {
-    std::vector<CFileRecord*> all;
-    for (std::size_t i = 0; i < dirs.size(); ++i) {
-      if (StopRequested()) {
-        cancelled = true;
-        break;
-      }
-      if (m_receiver) m_receiver->WriteProgress(i);
-      const std::size_t start = all.size();
-      for (CFileRecord& r : dirs[i]->m_items) all.push_back(&r);
-      if (o.m_bFileRows && perDir) {
-        std::vector<CFileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(start), all.end());
-        SortItems(part, sort);
-        WritePerDirListing(*dirs[i], part);
-      }
-    }
-    if (o.m_bFileRows && !cancelled) {
-      // Always sorted: the array holds the items directory by directory, not in scan order.
-      SortItems(all, sort);
-      cancelled = !WriteItemRows(*out, all);
-    }
-  }
+  const bool perDir = m_options.m_bListingInEachDir && m_nRequest == kRequestSave;
+  const bool cancelled = m_options.m_bFilesTogether ? WriteFilesTogether(*out, dirs, perDir)
+                                                    : WriteDirByDir(*out, dirs, perDir);
   if (m_receiver) m_receiver->WriteEnd();
   if (!cancelled) out->WriteFooter();
   if (!out->Close()) failed = true;
