@@ -14,18 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_run.h"
 #include "engine/listing_options.h"
 #include "settings/config_files.h"
 #include "settings/option_pages.h"
 #include "settings/selection_file.h"
 
 namespace orvane {
-
-struct CListingResult {
-  bool ok = false;         // the listing file was written
-  bool cancelled = false;  // the generation was stopped
-  std::string error;       // why it failed, when it did
-};
 
 struct CStartupServices {
   // Runs one generation of the kind (100 save, 102 e-mail) into outputPath ("-": standard

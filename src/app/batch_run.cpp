@@ -1,10 +1,5 @@
 #include "app/batch_run.h"
 
-#include <fcntl.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -13,6 +8,7 @@
 #include "engine/listing_engine.h"
 #include "platform/net_provider.h"
 #include "platform/temp_files.h"
+#include "platform/terminal.h"
 
 namespace orvane {
 namespace {
@@ -29,28 +25,31 @@ std::string BytesText(std::int64_t bytes) {
 // the file being read with its bytes done. Nothing is shown when stderr is not a terminal.
 class StderrReceiver : public ListingReceiver {
  public:
-  explicit StderrReceiver(bool show) : m_tty(show && isatty(2)) {}
+  explicit StderrReceiver(bool show) : m_tty(show && StderrIsTerminal()) {}
 
-  void Post(const ListingMessage& m) override {
-    if (m.id == WM_LISTING_STATUS && m_tty) {
-      if (m.wParam == 0) {
-        m_counts = m.text;
-        Show(m_counts);
-      } else {
-        // A checksum pass: lParam carries the bytes done of the file being read.
-        Show(m_counts + (m_counts.empty() ? "" : " | ") + m.text + ", " + BytesText(m.lParam) +
-             " read");
-      }
-    } else if (m.id == WM_LISTING_MESSAGE) {
-      if (m_lineOpen) std::fputs("\r\033[K", stderr);
-      m_lineOpen = false;
-      std::fprintf(stderr, "orvane: %s\n", m.text.c_str());
-    } else if (m.id == WM_LISTING_DONE) {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_done = true;
-      m_cancelled = m.lParam != 0;
-      m_cv.notify_all();
-    }
+  void Status(const std::string& counts) override {
+    if (!m_tty) return;
+    m_counts = counts;
+    Show(m_counts);
+  }
+
+  void FileProgress(const std::string& text, std::uint64_t bytesDone) override {
+    if (!m_tty) return;
+    Show(m_counts + (m_counts.empty() ? "" : " | ") + text + ", " +
+         BytesText(static_cast<std::int64_t>(bytesDone)) + " read");
+  }
+
+  void Message(const std::string& text) override {
+    if (m_lineOpen) std::fputs("\r\033[K", stderr);
+    m_lineOpen = false;
+    std::fprintf(stderr, "orvane: %s\n", text.c_str());
+  }
+
+  void Done(ListingRequest, bool cancelled) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_done = true;
+    m_cancelled = cancelled;
+    m_cv.notify_all();
   }
 
   bool WaitDone() {
@@ -74,8 +73,8 @@ class StderrReceiver : public ListingReceiver {
  private:
   // Rewrites the line in place, cut to the terminal's width so that it never wraps.
   void Show(const std::string& text) {
-    winsize ws{};
-    std::size_t width = ioctl(2, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1 ? ws.ws_col - 1 : 79;
+    const std::size_t columns = StderrColumns();
+    const std::size_t width = columns > 1 ? columns - 1 : 79;
     std::fprintf(stderr, "\r\033[K%s", TruncateCodePoints(text, width).c_str());
     std::fflush(stderr);
     m_lineOpen = true;
@@ -90,52 +89,21 @@ class StderrReceiver : public ListingReceiver {
   bool m_cancelled = false;
 };
 
-// An unnamed temporary file for a listing to standard output: it has no name from the start, so
-// nothing is left behind however the run ends. -1 when none can be made.
-int OpenAnonymousFile() {
-  std::string folder = GetTempFolder();
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd >= 0) return fd;
-  std::string name = folder + "orvane-XXXXXX";
-  fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd >= 0) ::unlink(name.c_str());
-  return fd;
-}
-
-// Copies the whole file to standard output. False when a read or write fails.
-bool CopyToStdout(int fd) {
-  if (::lseek(fd, 0, SEEK_SET) != 0) return false;
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    for (ssize_t done = 0; done < n;) {
-      ssize_t w = ::write(1, buffer + done, static_cast<std::size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) return false;
-      done += w;
-    }
-  }
-}
-
-BatchResult RunToFile(const CListingOptions& options,
-                      const std::map<std::string, std::string>& checkedDirs, int request,
-                      const std::string& outputPath, bool showProgress) {
-  BatchResult result;
-  CListingEngine engine;
+CListingResult RunToFile(const CListingOptions& options, const CheckedDirs& checkedDirs,
+                         ListingRequest request, const std::string& outputPath, bool showProgress) {
+  CListingResult result;
   StderrReceiver receiver(showProgress);
-  engine.m_options = options;
-  engine.m_checkedDirs = checkedDirs;
-  engine.m_hNotifyWnd = &receiver;
+  CListingEngine engine(&receiver);
+  ListingJob job;
+  job.options = options;
+  job.checkedDirs = checkedDirs;
+  job.request = request;
+  job.outputPath = outputPath;
   SetNetWarningHandler([&receiver](const std::string& line) { receiver.Warn(line); });
   struct ResetWarnings {
     ~ResetWarnings() { SetNetWarningHandler(nullptr); }
   } resetWarnings;
-  if (!engine.StartGeneration(request, outputPath)) {
+  if (!engine.StartGeneration(std::move(job))) {
     result.error = "the listing could not be started";
     return result;
   }
@@ -157,11 +125,11 @@ BatchResult RunToFile(const CListingOptions& options,
 
 }  // namespace
 
-BatchResult RunListing(const CListingOptions& options,
-                       const std::map<std::string, std::string>& checkedDirs, int request,
-                       const std::string& outputPath, bool showProgress) {
+CListingResult RunListing(const CListingOptions& options, const CheckedDirs& checkedDirs,
+                          ListingRequest request, const std::string& outputPath,
+                          bool showProgress) {
   if (outputPath.empty()) {
-    BatchResult result;
+    CListingResult result;
     result.error = "no output file was given";
     return result;
   }
@@ -169,21 +137,19 @@ BatchResult RunListing(const CListingOptions& options,
 
   // The listing is written to an unnamed file and copied out once it is complete, so a listing
   // that fails or is cancelled halfway puts nothing on standard output.
-  BatchResult result;
-  int fd = OpenAnonymousFile();
-  if (fd < 0) {
+  CListingResult result;
+  AnonymousFile file(GetTempFolder());
+  if (!file.IsOpen()) {
     result.error = "cannot make a temporary file for the listing in " + GetTempFolder();
     return result;
   }
-  result =
-      RunToFile(options, checkedDirs, request, "/proc/self/fd/" + std::to_string(fd), showProgress);
-  if (result.ok && !CopyToStdout(fd)) {
+  result = RunToFile(options, checkedDirs, request, file.Path(), showProgress);
+  if (result.ok && !file.CopyToStdout()) {
     result.ok = false;
     result.error = "cannot write the listing to standard output";
-  } else if (!result.ok && !result.cancelled) {
+  } else if (!result.ok && !result.cancelled && result.error.empty()) {
     result.error = "cannot write the listing to a temporary file in " + GetTempFolder();
   }
-  ::close(fd);
   return result;
 }
 

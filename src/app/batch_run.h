@@ -5,21 +5,23 @@
 #include <map>
 #include <string>
 
+#include "base/checked_dirs.h"
+#include "engine/listing_job.h"
 #include "engine/listing_options.h"
 
 namespace orvane {
 
-struct BatchResult {
+// How one generation ended.
+struct CListingResult {
   bool ok = false;         // the listing file was written completely
   bool cancelled = false;  // the job was cancelled
-  std::string error;       // one line saying what went wrong
+  std::string error;       // one line saying what went wrong, when it did
 };
 
-// Generates the listing of `checkedDirs` (path -> "2" this directory only, "3" with its
-// subdirectories) for `request` (100 save ... 104) into `outputPath`. With showProgress the
-// status line is written to stderr (rewritten in place when stderr is a terminal).
-BatchResult RunListing(const CListingOptions& options,
-                       const std::map<std::string, std::string>& checkedDirs, int request,
-                       const std::string& outputPath, bool showProgress);
+// Generates the listing of `checkedDirs` for `request` into `outputPath` ("-": standard
+// output, written only once the listing is complete). With showProgress the status line is
+// written to stderr (rewritten in place when stderr is a terminal).
+CListingResult RunListing(const CListingOptions& options, const CheckedDirs& checkedDirs,
+                          ListingRequest request, const std::string& outputPath, bool showProgress);
 
 }  // namespace orvane

@@ -61,11 +61,8 @@ int main(int argc, char** argv) {
   services.runListing = [](const orvane::CListingOptions& options,
                            const orvane::CheckedDirs& selection, int kind,
                            const std::string& output) {
-    // The listing run still takes the codes of the selection file.
-    std::map<std::string, std::string> codes;
-    for (const auto& [dir, check] : selection) codes[dir] = orvane::SelectionCode(check);
-    orvane::BatchResult r = orvane::RunListing(options, codes, kind, output, true);
-    return orvane::CListingResult{r.ok, r.cancelled, r.error};
+    return orvane::RunListing(options, selection, static_cast<orvane::ListingRequest>(kind), output,
+                              true);
   };
   // The start-up calls this after loading the configuration when the command line held batch
   // options; they were parsed above, in the order given.

@@ -101,14 +101,6 @@ std::string FormatSize(std::uint64_t bytes, int unit, int precision, bool withUn
   }
 }
 
-std::string FormatLocal(std::int64_t t, const std::string& pattern) {
-  std::tm tm;
-  if (!LocalTm(t, tm)) return std::string();
-  char buf[129];
-  std::size_t n = std::strftime(buf, sizeof buf, pattern.c_str(), &tm);
-  return std::string(buf, n);
-}
-
 std::string FormatDateTime(std::int64_t t, const CListingOptions& o) {
   // Neighbouring rows often share a moment: the last text is kept per thread.
   struct Last {

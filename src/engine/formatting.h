@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/local_time.h"
 #include "engine/listing_options.h"
 
 namespace orvane {
@@ -40,8 +41,6 @@ std::string FormatSize(std::uint64_t bytes, int unit, int precision, bool withUn
 std::string FormatDateTime(std::int64_t t, const CListingOptions& o);
 // Document dates: 0 gives an empty text; no 1970 rule.
 std::string FormatDocDate(std::int64_t t, const CListingOptions& o);
-// strftime of a local moment; empty when it cannot be converted or does not fit 128 characters.
-std::string FormatLocal(std::int64_t t, const std::string& pattern);
 // "HH:MM:SS" of milliseconds.
 std::string FormatLength(std::int64_t ms);
 

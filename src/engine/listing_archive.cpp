@@ -9,10 +9,6 @@
 namespace orvane {
 namespace {
 
-std::string Join(const std::string& dir, const std::string& name) {
-  return dir == "/" ? "/" + name : dir + "/" + name;
-}
-
 // The engine as the archive readers see it.
 class EngineArchiveSink : public ArchiveSink {
  public:
@@ -45,7 +41,7 @@ std::uint64_t CListingEngine::ListArchive(CDirRecord& dir, const std::string& na
 
 CDirRecord* CListingEngine::BeginArchiveDir(const std::string& dirPath,
                                             const std::string& archiveName, int baseLength) {
-  const std::string path = Join(dirPath, archiveName);
+  const std::string path = JoinPath(dirPath, archiveName);
   m_archiveChainKey.clear();
   m_archiveChain.clear();
   CDirRecord* rec = FindDir(path);
@@ -96,7 +92,7 @@ void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::
       pos = end + 1;
       // Empty, "." and ".." components are dropped: a member never leaves its archive.
       if (part.empty() || part == "." || part == "..") continue;
-      path = Join(path, std::string(part));
+      path = JoinPath(path, std::string(part));
       CDirRecord* next = FindDir(path);
       if (!next) {
         next = NewDir(path, cur->m_nBaseLength);
@@ -115,7 +111,7 @@ void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::
     for (CDirRecord* d : m_archiveChain) d->m_nSize += size;
   const std::string& path = dir->m_strPath;
   if (isDir) {
-    const std::string own = Join(path, leaf);
+    const std::string own = JoinPath(path, leaf);
     CDirRecord* d = FindDir(own);
     if (!d) {
       d = NewDir(own, dir->m_nBaseLength);
@@ -153,7 +149,7 @@ void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::
 
 void CListingEngine::EndArchiveDir(const std::string& dirPath, const std::string& archiveName,
                                    std::uint64_t size) {
-  if (CDirRecord* rec = FindDir(Join(dirPath, archiveName))) rec->m_nSize = size;
+  if (CDirRecord* rec = FindDir(JoinPath(dirPath, archiveName))) rec->m_nSize = size;
 }
 
 }  // namespace orvane

@@ -7,6 +7,7 @@
 
 #include "base/strings.h"
 #include "base/unicode.h"
+#include "engine/columns.h"
 #include "engine/file_info_groups.h"
 #include "engine/filter.h"
 #include "engine/formatting.h"
@@ -15,10 +16,6 @@
 
 namespace orvane {
 namespace {
-
-// The process-wide lock of status updates and its 100 ms throttle.
-std::mutex g_statusMutex;
-std::int64_t g_lastProgressTick = -1000000;
 
 std::int64_t TickMs() {
   using namespace std::chrono;
@@ -29,10 +26,6 @@ bool EndsWithArchive(const std::string& name) {
   if (name.size() < 4) return false;
   std::string tail = AsciiLower(name.substr(name.size() - 4));
   return tail == ".zip" || tail == ".rar";
-}
-
-std::string JoinPath(const std::string& dir, const std::string& name) {
-  return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
 // Folders kept open at once while walking a deep tree; deeper ones are reopened through "..".
@@ -55,9 +48,11 @@ struct CListingEngine::ScanFrame {
   int sinceStatus = 0;
 };
 
-CListingEngine::CListingEngine() {
-  m_context.m_findDir = [this](const std::string& path) -> const CDirRecord* {
-    return FindDir(path);
+CListingEngine::CListingEngine(ListingReceiver* receiver, ListingServices* services)
+    : m_receiver(receiver), m_services(services ? *services : SystemListingServices()) {
+  m_context.m_findDir = [this](const std::string& path) {
+    const CDirRecord* dir = FindDir(path);
+    return dir ? dir->m_nSeq : -1;
   };
 }
 
@@ -65,29 +60,22 @@ CListingEngine::~CListingEngine() {
   StopGeneration();
 }
 
-void CListingEngine::Post(int id, std::int64_t w, std::int64_t l, std::string text) {
-  if (!m_hNotifyWnd) return;
-  ListingMessage m;
-  m.id = id;
-  m.wParam = w;
-  m.lParam = l;
-  m.text = std::move(text);
-  m_hNotifyWnd->Post(m);
-}
-
-bool CListingEngine::StartGeneration(int request, const std::string& outputPath) {
+bool CListingEngine::StartGeneration(ListingJob job) {
   if (!IsReady()) {
     m_bRegenerate = true;
     return false;
   }
-  m_nRequest = request;
   m_bRegenerate = false;
-  if (m_applyNotice) m_applyNotice(*this);
-  GlobalSortSettings() = SortSettings::FromOptions(m_options);
-  m_strOutputPath = outputPath;
-  if (m_strOutputPath.empty() && m_makeTempFile)
-    m_strOutputPath = m_makeTempFile(m_options.m_nOutputType);
-  if (m_hNotifyWnd) m_hNotifyWnd->GenerationStarting();
+  m_nRequest = job.request;
+  m_options = std::move(job.options);
+  m_checkedDirs = std::move(job.checkedDirs);
+  m_sort = SortSettings::FromOptions(m_options);
+  m_writerOptions = WriterOptionsOf(m_options);
+  m_makeWriter = std::move(job.makeWriter);
+  m_strOutputPath = std::move(job.outputPath);
+  if (m_strOutputPath.empty() && job.makeTempFile)
+    m_strOutputPath = job.makeTempFile(m_options.m_nOutputType);
+  if (m_receiver) m_receiver->GenerationStarting();
   m_hReadyEvent.Reset();
   m_hStopEvent.Reset();
   m_hEndedEvent.Reset();
@@ -118,7 +106,7 @@ void CListingEngine::WorkerMain() {
     m_bLastCancelled = cancelled;
     m_bWorkerRunning = !cancelled;
     m_hReadyEvent.Set();
-    Post(WM_LISTING_DONE, m_nRequest, cancelled ? 1 : 0);
+    if (m_receiver) m_receiver->Done(m_nRequest, cancelled);
     if (cancelled) break;
   }
   m_bWorkerRunning = false;
@@ -153,9 +141,9 @@ void CListingEngine::FailJob(const std::string& reason) {
 }
 
 bool CListingEngine::RunPhases() {
-  Post(WM_SCAN_BEGIN);
+  if (m_receiver) m_receiver->ScanBegin();
   bool cancelled = Scan();
-  Post(WM_SCAN_END);
+  if (m_receiver) m_receiver->ScanEnd();
   if (cancelled) return true;
   bool failed = false;
   m_context.m_bMeasuring = m_options.m_bAutoColumnWidths != 0;
@@ -169,43 +157,43 @@ bool CListingEngine::RunPhases() {
 }
 
 std::string CListingEngine::Summary() {
-  std::lock_guard<std::mutex> lock(g_statusMutex);
+  std::lock_guard<std::mutex> lock(m_statusMutex);
   return m_strSummary;
 }
 
 void CListingEngine::UpdateStatus(bool force) {
   std::string text;
   {
-    std::lock_guard<std::mutex> lock(g_statusMutex);
+    std::lock_guard<std::mutex> lock(m_statusMutex);
     const std::int64_t now = TickMs();
-    if (!force && now - g_lastProgressTick < 100) return;
-    g_lastProgressTick = now;
+    if (!force && now - m_lastProgressTick < 100) return;
+    m_lastProgressTick = now;
     const NumberFormat& nf = m_numberFormat;
     m_strSummary =
         GetText(5002) + ": " + FormatInteger(m_nDirs, nf) + ", " + GetText(5001) + ": " +
         FormatInteger(m_nFiles, nf) + ", " + GetText(5017) + ": " +
         FormatSize(m_nTotalSize, m_options.m_nSizeUnit, m_options.m_nSizePrecision, true, nf);
     m_context.m_strSummary = m_strSummary;
-    if (!m_hNotifyWnd) return;
+    if (!m_receiver) return;
     text = TruncateCodePoints(m_strSummary, 259);
   }
-  Post(WM_LISTING_STATUS, 0, 0, std::move(text));
+  m_receiver->Status(text);
 }
 
 void CListingEngine::ReportProgress(const std::string& path, std::uint64_t done,
                                     std::uint64_t total, const char* label) {
   std::string text;
   {
-    std::lock_guard<std::mutex> lock(g_statusMutex);
+    std::lock_guard<std::mutex> lock(m_statusMutex);
     const std::int64_t now = TickMs();
-    if (now - g_lastProgressTick < 100) return;
-    g_lastProgressTick = now;
-    if (!m_hNotifyWnd) return;
+    if (now - m_lastProgressTick < 100) return;
+    m_lastProgressTick = now;
+    if (!m_receiver) return;
     const std::uint64_t t = total ? total : 1;
     text = TruncateCodePoints(
         std::string(label) + " (" + path + ") " + std::to_string(done * 100 / t) + "%", 259);
   }
-  Post(WM_LISTING_STATUS, 1, static_cast<std::int64_t>(done), std::move(text));
+  m_receiver->FileProgress(text, done);
 }
 
 CDirRecord* CListingEngine::FindDir(const std::string& path) {
@@ -241,10 +229,10 @@ bool CListingEngine::Scan() {
   m_dirIndex.clear();
   m_numberFormat = NumberFormat::FromOptions(m_options);
   m_filter = std::make_unique<FileFilter>(m_options);
-  m_bScanExtras = m_options.IsShown(kColType) || m_options.IsShown(kColOwner);
-  for (int id = kColFileVersion; id <= kColMp3Last; ++id) m_bScanExtras |= m_options.IsShown(id);
+  m_readers = ShownColumnReaders(m_options);
+  m_bScanExtras = m_readers != kReadNone;
   UpdateStatus(true);
-  for (const auto& [rawPath, code] : m_checkedDirs) {
+  for (const auto& [rawPath, check] : m_checkedDirs) {
     if (StopRequested()) break;
     std::string path = rawPath;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -253,7 +241,7 @@ bool CListingEngine::Scan() {
     int base = m_options.m_nPathForm == kPathTopIsRoot
                    ? static_cast<int>(path.size())
                    : static_cast<int>(slash == std::string::npos ? 0 : slash);
-    ScanTree(path, code != "2", base);
+    ScanTree(path, check == DirCheck::kWithSubdirs, base);
   }
   const bool cancelled = StopRequested();
   if (m_options.m_bArchivesAsDirs && m_options.m_bHideEmptyDirs) {
@@ -276,7 +264,7 @@ void CListingEngine::ScanTree(const std::string& path, bool withSubdirs, int bas
     // The checked directory itself: a mounted volume gets the drive treatment.
     VolumeInfo vol;
     FindData own;
-    const bool drive = GetVolumeInfo(path, vol);
+    const bool drive = m_services.Volume(path, vol);
     const bool haveOwn = !drive && StatPath(path, own);
     BeginFrame(walk, path, DirHandle::Open(path), withSubdirs, 0, haveOwn ? &own : nullptr);
     if (drive) SetDriveInfo(*stack.back()->dir, vol);

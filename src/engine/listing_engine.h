@@ -5,8 +5,9 @@
 // and reused by the next scan for files whose name and last-write time did not change.
 //
 // Threads: StartGeneration and StopGeneration are called on the controlling thread (the window,
-// or the batch command); the options and the checked directories are changed only while no job
-// runs (IsReady()). Progress and the end of each job reach the receiver from the worker thread.
+// or the batch command); everything a job needs comes with its ListingJob, and the engine keeps
+// no process-wide state, so several engines (a preview and a save) may run side by side.
+// Progress and the end of each job reach the receiver from the worker thread.
 #pragma once
 
 #include <atomic>
@@ -22,81 +23,37 @@
 
 #include "engine/filter.h"
 #include "engine/formatting.h"
+#include "engine/listing_job.h"
 #include "engine/listing_options.h"
+#include "engine/listing_services.h"
 #include "engine/records.h"
+#include "engine/sorting.h"
 #include "engine/sync_event.h"
 #include "platform/file_find.h"
 #include "writers/output.h"
 
 namespace orvane {
 
-// Messages to the main window (offsets from the window system's user range, 0x400).
-enum ListingMessageId : int {
-  WM_LISTING_DONE = 0x401,
-  WM_LISTING_STATUS = 0x403,
-  WM_SCAN_BEGIN = 0x406,
-  WM_SCAN_END = 0x407,
-  WM_WRITE_BEGIN = 0x408,
-  WM_WRITE_PROGRESS = 0x409,
-  WM_WRITE_END = 0x40A,
-  // A message the user must see (text): the window shows it in a message box, batch mode
-  // prints it on stderr. The listing goes on.
-  WM_LISTING_MESSAGE = 0x40B,
-};
-
-// Request codes.
-enum ListingRequest : int {
-  kRequestSave = 100,
-  kRequestPreview = 101,
-  kRequestMail = 102,
-  kRequestPrint = 103,
-  kRequestPrintPreview = 104,
-};
-
-struct ListingMessage {
-  int id = 0;
-  std::int64_t wParam = 0;
-  std::int64_t lParam = 0;
-  std::string text;  // the status text of WM_LISTING_STATUS (at most 259 characters)
-};
-
-// The main window as the engine sees it. Post is called on the worker thread and must not
-// block for long (queue the message).
-class ListingReceiver {
- public:
-  virtual ~ListingReceiver() = default;
-  virtual void Post(const ListingMessage& message) = 0;
-  // A generation starts (called on the controlling thread inside StartGeneration).
-  virtual void GenerationStarting() {}
-};
-
 class CListingEngine {
  public:
-  CListingEngine();
+  // The receiver (may be null) gets the events of every job; it and the services (null: the
+  // system's) must outlive the engine.
+  explicit CListingEngine(ListingReceiver* receiver = nullptr, ListingServices* services = nullptr);
   ~CListingEngine();
   CListingEngine(const CListingEngine&) = delete;
   CListingEngine& operator=(const CListingEngine&) = delete;
 
-  // Runs one job for `request`. When a job runs already, only marks that a regeneration is
-  // wanted (RegenerateRequested) and returns false. An empty path asks the temporary-file maker.
-  bool StartGeneration(int request, const std::string& outputPath);
+  // Runs `job`. When a job runs already, only marks that a regeneration is wanted
+  // (RegenerateRequested) and returns false. Two engines run their jobs independently.
+  bool StartGeneration(ListingJob job);
   // Cancels a running job and waits for the worker to end.
   void StopGeneration();
   bool IsReady() { return m_hReadyEvent.Wait(std::chrono::milliseconds(0)); }
   // Waits until no job runs.
   void WaitReady() { m_hReadyEvent.Wait(); }
 
-  // Everything below is set by the controlling thread while no job runs.
-  CListingOptions m_options;
-  std::map<std::string, std::string> m_checkedDirs;  // path -> "2" (this dir) or "3" (with subdirs)
-  ListingReceiver* m_hNotifyWnd = nullptr;
-  // Copies the pages into the options (the apply notice); called inside StartGeneration.
-  std::function<void(CListingEngine&)> m_applyNotice;
-  // Makes a temporary output file for an output type; returns its path or "" on failure.
-  std::function<std::string(int outputType)> m_makeTempFile;
-
   bool RegenerateRequested() const { return m_bRegenerate; }
-  int Request() const { return m_nRequest; }
+  ListingRequest Request() const { return m_nRequest; }
   const std::string& OutputPath() const { return m_strOutputPath; }
   // Results of the last generation (read while no job runs).
   int Files() const { return m_nFiles; }
@@ -141,7 +98,6 @@ class CListingEngine {
   void WorkerMain();
   bool RunPhases();
   void FailJob(const std::string& reason);
-  void Post(int id, std::int64_t w = 0, std::int64_t l = 0, std::string text = std::string());
   void UpdateStatus(bool force);
   bool Scan();
   void ScanTree(const std::string& path, bool withSubdirs, int baseLength);
@@ -155,8 +111,12 @@ class CListingEngine {
   bool NextSubdir(ScanFrame& frame, FindData& sub);
   void RecordEntry(ScanFrame& frame, const FindData& e);
   bool WritePhase(bool& failed);
+  // The rows directory by directory, or all items together; true when cancelled.
+  bool WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir);
+  bool WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs, bool perDir);
   bool WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items);
   void WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items);
+  std::unique_ptr<COvOutput> MakeWriter();
   void SetupColumns(bool resetWidths);
   // The text of one cell of the row being filled; ClearCells empties the cells of the last row.
   std::string& Cell(int id);
@@ -166,11 +126,12 @@ class CListingEngine {
   void ReadScanExtras(CFileRecord& rec, const std::string& fullPath);
   bool NeedsTypeOrOwner(const CFileRecord& rec) const;
   void ReadTypeAndOwner(CFileRecord& rec, const std::string& fullPath);
-  void ShowMessage(const std::string& text) { Post(WM_LISTING_MESSAGE, 0, 0, text); }
+  void ShowMessage(const std::string& text) {
+    if (m_receiver) m_receiver->Message(text);
+  }
   // Reads the extra groups a shown column needs and that are not loaded yet; false when a
   // hash reader reported cancellation.
   bool ReadExtras(CFileRecord& rec, const std::string& fullPath);
-  void FillExtraCells(CFileRecord& rec);
   std::uint64_t ListArchive(CDirRecord& dir, const std::string& name);
   void ReadDirOwner(CDirRecord& dir);
   CDirRecord* FindDir(const std::string& path);
@@ -185,8 +146,18 @@ class CListingEngine {
   std::thread m_worker;
   std::atomic<bool> m_bWorkerRunning{false};
 
-  int m_nRequest = kRequestPreview;
+  // The job being run: set by StartGeneration while no job runs, read by the worker.
+  ListingReceiver* m_receiver = nullptr;
+  ListingServices& m_services;
+  CListingOptions m_options;
+  CheckedDirs m_checkedDirs;
+  SortSettings m_sort;
+  WriterFactory m_makeWriter;
+  ListingRequest m_nRequest = kRequestPreview;
   std::string m_strOutputPath;
+  // The status text and its 100 ms throttle (the worker writes, Summary reads).
+  std::mutex m_statusMutex;
+  std::int64_t m_lastProgressTick = -1000000;
   bool m_bRegenerate = false;
   bool m_bLastCancelled = false;
   bool m_bLastWriteFailed = false;
@@ -207,13 +178,16 @@ class CListingEngine {
   NumberFormat m_numberFormat;           // the listing's separators, set at the start of each phase
   std::unique_ptr<FileFilter> m_filter;  // compiled once per scan
   bool m_bScanExtras = false;            // the scan reads extra information (type, owner, contents)
-  bool m_bReadsFiles = false;  // a shown column needs a file's contents (columns 12 to 57)
+  unsigned m_readers = 0;                // the ColumnReader bits of the shown columns
+  bool m_bReadsFiles = false;            // a shown column needs a file's contents
+  std::vector<int> m_itemCellColumns;    // shown columns whose item cell the table makes
   COutputColumns m_columns;
   std::array<std::string, kColumnCount> m_cellText;
   std::array<std::string, kColumnCount> m_titles;
   std::uint64_t m_cellsSet = 0;  // one bit per cell written since the last ClearCells
   bool m_bCellsBound = false;    // the slots point at m_cellText (not at the titles)
   OutputContext m_context;
+  WriterOptions m_writerOptions;  // what the writers of the job read
   bool m_bHashCancelled = false;
   std::string m_archiveChainKey;            // archive path and folder part of the last member
   std::vector<CDirRecord*> m_archiveChain;  // its folder records, outermost first

@@ -10,50 +10,14 @@
 #include <span>
 #include <string>
 
-#include "writers/html_style.h"
+#include "base/column_ids.h"
+#include "writers/writer_options.h"
 
 namespace orvane {
 
-using ColumnId = int;
-inline constexpr int kColumnCount = 58;
 inline constexpr int kNotSorted = 999;
 
-// Column ids used by name in the code.
-enum Column : int {
-  kColNumber = 0,
-  kColPath = 1,
-  kColName = 2,
-  kColExtension = 3,
-  kColCount = 4,
-  kColSize = 5,
-  kColCreation = 6,
-  kColLastWrite = 7,
-  kColLastAccess = 8,
-  kColType = 9,
-  kColAttributes = 10,
-  kColOwner = 11,
-  kColFileVersion = 12,
-  kColProductVersion = 13,
-  kColLanguage = 19,
-  kColCrc32 = 20,
-  kColMd5 = 21,
-  kColSha1 = 22,
-  kColDocFirst = 23,
-  kColDocLast = 39,
-  kColLastPrinted = 31,
-  kColDocCreated = 32,
-  kColLastSaved = 33,
-  kColMediaFirst = 40,
-  kColMediaLast = 50,
-  kColTrack = 51,
-  kColYear = 55,
-  kColMp3Last = 57,
-};
-
-enum OutputType : int { kOutputText = 0, kOutputHtml = 1, kOutputCsv = 2 };
-enum Encoding : int { kEncodingAnsi = 0, kEncodingUtf8 = 1, kEncodingUtf16 = 2 };
 enum SizeUnit : int { kBytes = 0, kKilobytes = 1, kMegabytes = 2, kGigabytes = 3, kDynamic = 4 };
-enum PathForm : int { kPathFull = 0, kPathNoDrive = 1, kPathFromTop = 2, kPathTopIsRoot = 3 };
 
 // Hidden tag fields: flags and widths kept with the options, shown by no column.
 inline constexpr int kHiddenTagCount = 5;

@@ -23,13 +23,62 @@ bool ItemsNeedSorting(const SortSettings& sort) {
   return sort.m_bSubdirsFirst || !KeepsScanOrder(sort.m_nFileSortKey[0], sort.m_bFileSortDesc[0]);
 }
 
+// What the writers learn of an item besides its cells.
+OutputEntry EntryOf(const CFileRecord& rec) {
+  OutputEntry e;
+  e.name = rec.m_strName;
+  e.ext = rec.m_strExt;
+  e.hasDot = rec.m_bHasDot;
+  if (rec.m_pDir) {
+    e.inDir = true;
+    e.dirPath = rec.m_pDir->m_strPath;
+    e.dirBaseLength = rec.m_pDir->m_nBaseLength;
+  }
+  e.number = rec.m_nSeq;
+  return e;
+}
+
 }  // namespace
+
+WriterOptions WriterOptionsOf(const CListingOptions& o) {
+  WriterOptions w;
+  w.m_nOutputType = o.m_nOutputType;
+  w.m_nEncoding = o.m_nEncoding;
+  w.m_nPathForm = o.m_nPathForm;
+  w.m_bSurroundSubdirs = o.m_bSurroundSubdirs;
+  w.m_bColumnNamesInHeader = o.m_bColumnNamesInHeader;
+  w.m_bSummary = o.m_bSummary;
+  w.m_nSummaryPos = o.m_nSummaryPos;
+  w.m_bProgramInfoInHeader = o.m_bProgramInfoInHeader;
+  w.m_strDateFormat = o.m_strDateFormat;
+  w.m_strTimeFormat = o.m_strTimeFormat;
+  w.m_bAutoColumnWidths = o.m_bAutoColumnWidths;
+  w.m_bWrapColumns = o.m_bWrapColumns;
+  w.m_strCsvSeparator = o.m_strCsvSeparator;
+  w.m_bLinksToFiles = o.m_bLinksToFiles;
+  w.m_bLinksToDirs = o.m_bLinksToDirs;
+  w.m_bFileProtocolInLinks = o.m_bFileProtocolInLinks;
+  w.m_bLinksToSubdirsInside = o.m_bLinksToSubdirsInside;
+  w.m_strHtmlTitle = o.m_strHtmlTitle;
+  w.m_bExternalCss = o.m_bExternalCss;
+  w.m_strCssPath = o.m_strCssPath;
+  w.m_htmlStyle = o.m_htmlStyle;
+  return w;
+}
+
+std::unique_ptr<COvOutput> CListingEngine::MakeWriter() {
+  return m_makeWriter ? m_makeWriter(m_writerOptions, m_context)
+                      : CreateOutput(m_writerOptions, m_context);
+}
 
 void CListingEngine::SetupColumns(bool resetWidths) {
   const CListingOptions& o = m_options;
   m_numberFormat = NumberFormat::FromOptions(o);
-  m_bReadsFiles = false;
-  for (int id = kColFileVersion; id <= kColMp3Last; ++id) m_bReadsFiles |= o.IsShown(id);
+  m_readers = ShownColumnReaders(o);
+  m_bReadsFiles = (m_readers & kReadFileContents) != 0;
+  m_itemCellColumns.clear();
+  for (int i = 0; i < kColumnCount; ++i)
+    if (o.IsShown(i) && ColumnSpecOf(i).itemCell) m_itemCellColumns.push_back(i);
   for (int i = 0; i < kColumnCount; ++i) {
     COutputColumn& c = m_columns[i];
     m_titles[static_cast<std::size_t>(i)] = ColumnInfo(i).m_strName;
@@ -70,7 +119,7 @@ std::string CListingEngine::DirText(const CDirRecord& dir) {
   if (m_options.m_nPathForm == kPathNoDrive) {
     if (m_mountPointCacheKey != dir.m_strPath) {
       m_mountPointCacheKey = dir.m_strPath;
-      m_mountPointCache = MountPointOf(dir.m_strPath);
+      m_mountPointCache = m_services.MountPoint(dir.m_strPath);
     }
     mount = m_mountPointCache;
   }
@@ -114,16 +163,11 @@ bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
   if ((o.IsShown(kColPath) || o.m_bLinksToFiles) && rec.m_pDir)
     cell(kColPath) = DirText(*rec.m_pDir);
   cell(kColName) = rec.m_strName;
-  if (o.IsShown(kColExtension)) cell(kColExtension) = rec.m_strExt;
-  if (o.IsShown(kColSize))
-    cell(kColSize) = rec.m_bIsDir
-                         ? std::string("<DIR>")
-                         : FormatSize(rec.m_nSize, o.m_nSizeUnit, o.m_nSizePrecision, false, nf);
-  if (o.IsShown(kColCreation)) cell(kColCreation) = FormatDateTime(rec.m_tCreation, o);
-  if (o.IsShown(kColLastWrite)) cell(kColLastWrite) = FormatDateTime(rec.m_tLastWrite, o);
-  if (o.IsShown(kColLastAccess)) cell(kColLastAccess) = FormatDateTime(rec.m_tLastAccess, o);
-  if (o.IsShown(kColAttributes)) cell(kColAttributes) = rec.m_strAttributes;
-  FillExtraCells(rec);
+  const CellFormat format{o, nf};
+  for (int id : m_itemCellColumns) {
+    const ColumnSpec& c = ColumnSpecOf(id);
+    if (!(c.filesOnly && rec.m_bIsDir)) c.itemCell(rec, format, Cell(id));
+  }
   return ok;
 }
 
@@ -136,7 +180,7 @@ bool CListingEngine::WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& it
     m_columns.m_bRowIsSubdir = rec->m_bIsDir;
     if (!FillItemCells(*rec, number)) m_bHashCancelled = true;
     if (!rec->m_bIsDir) ++number;
-    out.FormatItemRow(m_columns, row, *rec);
+    out.FormatItemRow(m_columns, row, EntryOf(*rec));
     if (!m_context.m_bMeasuring) {
       row += '\n';
       out.WriteLine(row);
@@ -149,7 +193,7 @@ void CListingEngine::WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord
   // Listings are never written into archives shown as directories.
   if (dir.m_bArchive || m_context.m_bMeasuring) return;
   SetupColumns(false);
-  auto out = CreateOutput(m_options, m_context);
+  auto out = MakeWriter();
   if (out && out->Open(FullPath(dir, m_options.m_strListingName), true, m_columns)) {
     if (WriteItemRows(*out, items)) out->WriteFooter();
     out->Close();
@@ -157,11 +201,68 @@ void CListingEngine::WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord
   SetupColumns(false);
 }
 
-bool CListingEngine::WritePhase(bool& failed) {
+bool CListingEngine::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir) {
   const CListingOptions& o = m_options;
+  const SortSettings& sort = m_sort;
+  if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
+    if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(), kColOwner) !=
+        sort.m_nDirSortKey.end())
+      for (CDirRecord* d : dirs)
+        if (!d->m_bOwnerRead) ReadDirOwner(*d);
+    SortDirs(dirs, sort);
+  }
+  std::string row;
+  std::vector<CFileRecord*> items;
+  for (std::size_t i = 0; i < dirs.size(); ++i) {
+    if (StopRequested()) return true;
+    if (m_receiver) m_receiver->WriteProgress(i);
+    CDirRecord& dir = *dirs[i];
+    if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
+    if (o.m_bDirRows) {
+      FillDirCells(dir);
+      OutputEntry entry;
+      entry.number = dir.m_nSeq;
+      out.FormatDirRow(m_columns, row, entry);
+      if (!m_context.m_bMeasuring) {
+        row += '\n';
+        out.WriteLine(row);
+      }
+    }
+    if (!o.m_bFileRows) continue;
+    items.clear();
+    for (CFileRecord& r : dir.m_items) items.push_back(&r);
+    if (ItemsNeedSorting(sort)) SortItems(items, sort);
+    if (!WriteItemRows(out, items)) return true;
+    if (perDir) WritePerDirListing(dir, items);
+  }
+  return false;
+}
+
+bool CListingEngine::WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs,
+                                        bool perDir) {
+  const bool fileRows = m_options.m_bFileRows != 0;
+  std::vector<CFileRecord*> all;
+  for (std::size_t i = 0; i < dirs.size(); ++i) {
+    if (StopRequested()) return true;
+    if (m_receiver) m_receiver->WriteProgress(i);
+    const std::size_t start = all.size();
+    for (CFileRecord& r : dirs[i]->m_items) all.push_back(&r);
+    if (fileRows && perDir) {
+      std::vector<CFileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(start), all.end());
+      SortItems(part, m_sort);
+      WritePerDirListing(*dirs[i], part);
+    }
+  }
+  if (!fileRows) return false;
+  // Always sorted: the array holds the items directory by directory, not in scan order.
+  SortItems(all, m_sort);
+  return !WriteItemRows(out, all);
+}
+
+bool CListingEngine::WritePhase(bool& failed) {
   m_bHashCancelled = false;
   SetupColumns(true);
-  auto out = CreateOutput(o, m_context);
+  auto out = MakeWriter();
   if (!out || !out->Open(m_strOutputPath, false, m_columns)) {
     failed = true;
     return false;
@@ -169,69 +270,11 @@ bool CListingEngine::WritePhase(bool& failed) {
   std::vector<CDirRecord*> dirs;
   dirs.reserve(m_dirs.size());
   for (auto& d : m_dirs) dirs.push_back(d.get());
-  Post(WM_WRITE_BEGIN, static_cast<std::int64_t>(dirs.size()));
-  const SortSettings& sort = GlobalSortSettings();
-  const bool perDir = o.m_bListingInEachDir && m_nRequest == kRequestSave;
-  bool cancelled = false;
-  std::string row;
-  std::vector<CFileRecord*> items;
-  if (!o.m_bFilesTogether) {
-    if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
-      if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(), kColOwner) !=
-          sort.m_nDirSortKey.end())
-        for (CDirRecord* d : dirs)
-          if (!d->m_bOwnerRead) ReadDirOwner(*d);
-      SortDirs(dirs, sort);
-    }
-    for (std::size_t i = 0; i < dirs.size() && !cancelled; ++i) {
-      if (StopRequested()) {
-        cancelled = true;
-        break;
-      }
-      Post(WM_WRITE_PROGRESS, static_cast<std::int64_t>(i));
-      CDirRecord& dir = *dirs[i];
-      if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
-      if (o.m_bDirRows) {
-        FillDirCells(dir);
-        out->FormatDirRow(m_columns, row, dir);
-        if (!m_context.m_bMeasuring) {
-          row += '\n';
-          out->WriteLine(row);
-        }
-      }
-      if (!o.m_bFileRows) continue;
-      items.clear();
-      for (CFileRecord& r : dir.m_items) items.push_back(&r);
-      if (ItemsNeedSorting(sort)) SortItems(items, sort);
-      if (!WriteItemRows(*out, items)) {
-        cancelled = true;
-        break;
-      }
-      if (perDir) WritePerDirListing(dir, items);
-    }
-  } else {
-    std::vector<CFileRecord*> all;
-    for (std::size_t i = 0; i < dirs.size(); ++i) {
-      if (StopRequested()) {
-        cancelled = true;
-        break;
-      }
-      Post(WM_WRITE_PROGRESS, static_cast<std::int64_t>(i));
-      const std::size_t start = all.size();
-      for (CFileRecord& r : dirs[i]->m_items) all.push_back(&r);
-      if (o.m_bFileRows && perDir) {
-        std::vector<CFileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(start), all.end());
-        SortItems(part, sort);
-        WritePerDirListing(*dirs[i], part);
-      }
-    }
-    if (o.m_bFileRows && !cancelled) {
-      // Always sorted: the array holds the items directory by directory, not in scan order.
-      SortItems(all, sort);
-      cancelled = !WriteItemRows(*out, all);
-    }
-  }
-  Post(WM_WRITE_END);
+  if (m_receiver) m_receiver->WriteBegin(dirs.size());
+  const bool perDir = m_options.m_bListingInEachDir && m_nRequest == kRequestSave;
+  const bool cancelled = m_options.m_bFilesTogether ? WriteFilesTogether(*out, dirs, perDir)
+                                                    : WriteDirByDir(*out, dirs, perDir);
+  if (m_receiver) m_receiver->WriteEnd();
   if (!cancelled) out->WriteFooter();
   if (!out->Close()) failed = true;
   return cancelled;

@@ -14,6 +14,10 @@ std::string CFileRecord::FullName() const {
   return m_strName + "." + m_strExt;
 }
 
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  return dir == "/" ? "/" + name : dir + "/" + name;
+}
+
 FileInfoGroups& CFileRecord::Info() {
   if (!m_pInfo) m_pInfo = std::make_unique<FileInfoGroups>();
   return *m_pInfo;

@@ -63,6 +63,10 @@ struct CDirRecord {
   bool m_bOwnerRead = false;
 };
 
+// The path of `name` inside the directory `dir` (a record path: "/" for the root, else no
+// trailing "/").
+std::string JoinPath(const std::string& dir, const std::string& name);
+
 // Attribute letters from the Windows attribute bits (read-only 1, archive 32, hidden 2,
 // system 4, compressed 2048).
 void AttributeLetters(std::uint32_t bits, char out[6]);

@@ -4,7 +4,7 @@
 #include <numeric>
 
 #include "base/unicode.h"
-#include "engine/file_info_groups.h"
+#include "engine/columns.h"
 
 namespace orvane {
 namespace {
@@ -27,25 +27,6 @@ int Compare(const SortValue& a, const SortValue& b) {
     default:
       return 0;
   }
-}
-
-SortValue Text(const std::string& s) {
-  SortValue v;
-  v.kind = SortValue::kText;
-  v.text = FoldForSort(s);
-  return v;
-}
-SortValue Signed(std::int64_t n) {
-  SortValue v;
-  v.kind = SortValue::kSigned;
-  v.num = n;
-  return v;
-}
-SortValue Unsigned(std::uint64_t n) {
-  SortValue v;
-  v.kind = SortValue::kUnsigned;
-  v.unum = n;
-  return v;
 }
 
 // Sorts `order` (indexes into the records) by precomputed key values.
@@ -80,7 +61,7 @@ void SortBy(std::vector<Rec*>& recs, const std::array<int, 3>& keys, const std::
     auto& col = values[static_cast<std::size_t>(k)];
     col.resize(n);
     for (std::size_t i = 0; i < n; ++i)
-      col[i] = key == kNotSorted ? Signed(recs[i]->m_nSeq) : valueOf(*recs[i], key);
+      col[i] = key == kNotSorted ? SignedValue(recs[i]->m_nSeq) : valueOf(*recs[i], key);
   }
   std::vector<std::string> ties;
   if (reachesTie) {
@@ -120,59 +101,37 @@ SortSettings SortSettings::FromOptions(const CListingOptions& o) {
   return s;
 }
 
-SortSettings& GlobalSortSettings() {
-  static SortSettings settings;
-  return settings;
+SortValue TextValue(const std::string& s) {
+  SortValue v;
+  v.kind = SortValue::kText;
+  v.text = FoldForSort(s);
+  return v;
+}
+
+SortValue SignedValue(std::int64_t n) {
+  SortValue v;
+  v.kind = SortValue::kSigned;
+  v.num = n;
+  return v;
+}
+
+SortValue UnsignedValue(std::uint64_t n) {
+  SortValue v;
+  v.kind = SortValue::kUnsigned;
+  v.unum = n;
+  return v;
 }
 
 SortValue ItemSortValue(const CFileRecord& r, int key) {
-  switch (key) {
-    case kColName:
-      return Text(r.m_strName);
-    case kColExtension:
-      return Text(r.m_strExt);
-    case kColSize:
-      return Unsigned(r.m_nSize);
-    case kColCreation:
-      return Signed(r.m_tCreation);
-    case kColLastWrite:
-      return Signed(r.m_tLastWrite);
-    case kColLastAccess:
-      return Signed(r.m_tLastAccess);
-    case kColType:
-      return Text(r.m_pInfo ? r.m_pInfo->m_strType : std::string());
-    case kColAttributes:
-      return Text(r.m_strAttributes);
-    case kColOwner:
-      return Text(r.m_pInfo ? r.m_pInfo->m_strOwner : std::string());
-    default:
-      return ItemExtraSortValue(r, key);
-  }
+  if (key < 0 || key >= kColumnCount) return SortValue();
+  const ColumnSpec& c = ColumnSpecOf(key);
+  return c.itemSort ? c.itemSort(r) : SortValue();
 }
 
 SortValue DirSortValue(const CDirRecord& d, int key) {
-  switch (key) {
-    case kColName:
-      return Text(d.m_strPath);
-    case kColSize:
-      return Unsigned(d.m_nSize);
-    case kColCreation:
-      return Signed(d.m_tCreation);
-    case kColLastWrite:
-      return Signed(d.m_tLastWrite);
-    case kColLastAccess:
-      return Signed(d.m_tLastAccess);
-    case kColType:
-      return Text(d.m_strFileSystem);
-    case kColAttributes:
-      return Text(d.m_strAttributes);
-    case kColOwner:
-      return Text(d.m_strOwner);
-    case kColFileVersion:
-      return Text(d.m_strVolumeSerial);
-    default:
-      return SortValue();
-  }
+  if (key < 0 || key >= kColumnCount) return SortValue();
+  const ColumnSpec& c = ColumnSpecOf(key);
+  return c.dirSortKey ? c.dirSortKey(d) : SortValue();
 }
 
 void SortItems(std::vector<CFileRecord*>& items, const SortSettings& s) {

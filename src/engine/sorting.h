@@ -1,7 +1,7 @@
 // Sorting of directories and items by up to three keys with descending flags, "Subdirs in front
 // of files", and a fixed tie-break; a final tie-break on the path makes two runs over the same
-// tree give the same order. The settings are one process-wide copy written while no generation
-// runs (the option page's apply step) and read by the worker thread.
+// tree give the same order. The settings travel with each generation's job; pure functions,
+// safe from any thread.
 #pragma once
 
 #include <array>
@@ -24,9 +24,6 @@ struct SortSettings {
   static SortSettings FromOptions(const CListingOptions& o);
 };
 
-// The process-wide settings.
-SortSettings& GlobalSortSettings();
-
 // A value a sort key compares: nothing, a number, or a folded text.
 struct SortValue {
   enum Kind : std::uint8_t { kNone, kSigned, kUnsigned, kText, kExact } kind = kNone;
@@ -35,10 +32,14 @@ struct SortValue {
   std::string text;  // folded for kText; as is for kExact
 };
 
-// The value of an item key; the extra groups are read through ItemExtraSortValue.
+// Sort values: a text folded for sorting, and numbers.
+SortValue TextValue(const std::string& s);
+SortValue SignedValue(std::int64_t n);
+SortValue UnsignedValue(std::uint64_t n);
+
+// The value of an item or directory key (a column id); nothing for a column that does not sort
+// them (see the column table).
 SortValue ItemSortValue(const CFileRecord& r, int key);
-// Keys of the extra information groups (versions, hashes, documents, media, tags).
-SortValue ItemExtraSortValue(const CFileRecord& r, int key);
 SortValue DirSortValue(const CDirRecord& d, int key);
 
 void SortItems(std::vector<CFileRecord*>& items, const SortSettings& s);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/records.h"
-
 namespace orvane {
 
 std::string CsvSeparator(std::string_view configured) {
@@ -35,7 +33,7 @@ void AppendCsvField(std::string& out, std::string_view text, std::string_view se
   out += '"';
 }
 
-COvCsvOutput::COvCsvOutput(const CListingOptions& options, OutputContext& context)
+COvCsvOutput::COvCsvOutput(const WriterOptions& options, OutputContext& context)
     : COvOutput(options, context, ".csv"),
       m_strSeparator(CsvSeparator(options.m_strCsvSeparator)) {}
 
@@ -104,7 +102,7 @@ void COvCsvOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   Join(columns, out);
 }
 
-void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord&) {
+void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
   const bool surround = columns.m_bRowIsSubdir && m_options.m_bSurroundSubdirs;
   for (int id = 0; id < kColumnCount; ++id) {
@@ -121,7 +119,7 @@ void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, cons
   Join(columns, out);
 }
 
-void COvCsvOutput::FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord&) {
+void COvCsvOutput::FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
   for (int id = 0; id < kColumnCount; ++id) {
     std::string& cell = m_cells[static_cast<std::size_t>(id)];
@@ -147,7 +145,7 @@ void COvCsvOutput::FormatFooter(std::string& out) {
   }
 }
 
-std::unique_ptr<COvOutput> MakeCsvOutput(const CListingOptions& options, OutputContext& context) {
+std::unique_ptr<COvOutput> MakeCsvOutput(const WriterOptions& options, OutputContext& context) {
   return std::make_unique<COvCsvOutput>(options, context);
 }
 

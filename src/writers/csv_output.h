@@ -26,11 +26,11 @@ void AppendCsvField(std::string& out, std::string_view text, std::string_view se
 
 class COvCsvOutput : public COvOutput {
  public:
-  COvCsvOutput(const CListingOptions& options, OutputContext& context);
+  COvCsvOutput(const WriterOptions& options, OutputContext& context);
 
   void FormatHeader(COutputColumns& columns, std::string& out) override;
-  void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) override;
-  void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) override;
+  void FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
+  void FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
   void FormatFooter(std::string& out) override;
 
  protected:
@@ -45,6 +45,6 @@ class COvCsvOutput : public COvOutput {
   std::string m_strSeparator;
 };
 
-std::unique_ptr<COvOutput> MakeCsvOutput(const CListingOptions& options, OutputContext& context);
+std::unique_ptr<COvOutput> MakeCsvOutput(const WriterOptions& options, OutputContext& context);
 
 }  // namespace orvane

@@ -7,7 +7,6 @@
 
 #include "base/strings.h"
 #include "base/unicode.h"
-#include "engine/records.h"
 #include "platform/codepage.h"
 #include "writers/html_style.h"
 
@@ -38,7 +37,7 @@ bool Visible(const COutputColumns& columns, int id) {
 }
 
 // The current local date and time with the listing's date and time patterns.
-std::string LocalNowText(const CListingOptions& options, std::int64_t now) {
+std::string LocalNowText(const WriterOptions& options, std::int64_t now) {
   const std::time_t t = now != 0 ? static_cast<std::time_t>(now) : std::time(nullptr);
   std::tm tm{};
   if (!localtime_r(&t, &tm)) return {};
@@ -64,16 +63,19 @@ void AppendExternalCss(const std::string& path, std::string& out) {
 }
 
 // The name the entry has in its directory: name, and "." plus extension where it had one.
-std::string EntryName(const CFileRecord& rec) {
-  if (!rec.m_bHasDot && rec.m_strExt.empty()) return rec.m_strName;
-  return rec.m_strName + "." + rec.m_strExt;
+std::string EntryName(const OutputEntry& entry) {
+  std::string name(entry.name);
+  if (!entry.hasDot && entry.ext.empty()) return name;
+  name += '.';
+  name += entry.ext;
+  return name;
 }
 
 // The key of the directory an entry names: its directory's key, "/", its name.
-std::string SubdirKey(const CFileRecord& rec) {
-  const std::string& parent = rec.m_pDir->m_strPath;
-  if (parent.empty() || parent.back() == '/') return parent + EntryName(rec);
-  return parent + "/" + EntryName(rec);
+std::string SubdirKey(const OutputEntry& entry) {
+  std::string key(entry.dirPath);
+  if (!key.empty() && key.back() != '/') key += '/';
+  return key + EntryName(entry);
 }
 
 }  // namespace
@@ -130,7 +132,7 @@ void AppendUrlEncoded(std::string& out, std::string_view target) {
   }
 }
 
-COvHtmlOutput::COvHtmlOutput(const CListingOptions& options, OutputContext& context)
+COvHtmlOutput::COvHtmlOutput(const WriterOptions& options, OutputContext& context)
     : COvOutput(options, context, ".html") {
   m_bAnsi = options.m_nEncoding == kEncodingAnsi;
   if (m_bAnsi) m_nCodePage = AnsiCodePage();
@@ -184,7 +186,7 @@ void COvHtmlOutput::AppendSummaryRow(std::string& out) {
 void COvHtmlOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   out.clear();
   m_nColumnCount = 0;
-  const CListingOptions& o = m_options;
+  const WriterOptions& o = m_options;
   out += "<HTML>\n<HEAD>\n";
   out += "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=" +
          MetaCharsetName(o.m_nEncoding, o.m_htmlStyle, AnsiCodePage()) + "\">\n";
@@ -231,25 +233,25 @@ void COvHtmlOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   m_bOddRow = true;
 }
 
-void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const CFileRecord& rec,
+void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const OutputEntry& entry,
                                          std::string& out) {
-  const CListingOptions& o = m_options;
+  const WriterOptions& o = m_options;
   if (o.m_bLinksToSubdirsInside && columns.m_bRowIsSubdir) {
     const DirLookup& find = m_findDir ? m_findDir : m_context.m_findDir;
-    if (!find || !rec.m_pDir) return;
-    if (const CDirRecord* dir = find(SubdirKey(rec)))
-      out += "\" href=\"#" + std::to_string(dir->m_nSeq);
+    if (!find || !entry.inDir) return;
+    if (const int number = find(SubdirKey(entry)); number >= 0)
+      out += "\" href=\"#" + std::to_string(number);
     return;
   }
   out += "\" href=\"";
   if (o.m_bFileProtocolInLinks) out += "file://";
   std::string path = columns[kColPath].Text();
-  if (path.empty() && rec.m_pDir) {
+  if (path.empty() && entry.inDir) {
     // The engine left the folded Path cell empty: the full path of the entry's directory.
-    path = rec.m_pDir->m_strPath;
+    path = entry.dirPath;
     if (path.empty() || path.back() != '/') path += '/';
     if (o.m_nPathForm == kPathFromTop || o.m_nPathForm == kPathTopIsRoot) {
-      const auto base = static_cast<std::size_t>(std::max(rec.m_pDir->m_nBaseLength, 0));
+      const auto base = static_cast<std::size_t>(std::max(entry.dirBaseLength, 0));
       path.erase(0, std::min(base, path.size()));
     }
   }
@@ -257,17 +259,17 @@ void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const CF
   if ((o.m_nPathForm == kPathFromTop || o.m_nPathForm == kPathTopIsRoot) && !shown.empty())
     shown.remove_prefix(1);
   AppendUrlEncoded(out, shown);
-  AppendUrlEncoded(out, EntryName(rec));
+  AppendUrlEncoded(out, EntryName(entry));
 }
 
-void COvHtmlOutput::AppendItemName(const COutputColumns& columns, const CFileRecord& rec,
+void COvHtmlOutput::AppendItemName(const COutputColumns& columns, const OutputEntry& entry,
                                    std::string& out) {
-  const CListingOptions& o = m_options;
+  const WriterOptions& o = m_options;
   const bool links = o.m_bLinksToFiles != 0;
   out += m_bOddRow ? "<td class=\"i\">" : "<td class=\"a\">";
   if (links) {
     out += m_bOddRow ? "<a class=\"z" : "<a class=\"y";
-    AppendItemLinkTarget(columns, rec, out);
+    AppendItemLinkTarget(columns, entry, out);
     out += "\">";
   }
   const bool surround = columns.m_bRowIsSubdir && o.m_bSurroundSubdirs;
@@ -286,7 +288,7 @@ void COvHtmlOutput::AppendItemName(const COutputColumns& columns, const CFileRec
 }
 
 void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
-                                  const CFileRecord& rec) {
+                                  const OutputEntry& entry) {
   out.clear();
   const RowKind kind = m_bOddRow ? kOddRow : kEvenRow;
   for (int id = 0; id < kColumnCount; ++id) {
@@ -294,7 +296,7 @@ void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
     cell.clear();
     if (!Visible(columns, id)) continue;
     if (id == kColName) {
-      AppendItemName(columns, rec, cell);
+      AppendItemName(columns, entry, cell);
       continue;
     }
     cell += "<td class=\"";
@@ -314,10 +316,11 @@ void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
   m_bOddRow = !m_bOddRow;
 }
 
-void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) {
+void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out,
+                                 const OutputEntry& entry) {
   out.clear();
   m_bOddRow = true;
-  const CListingOptions& o = m_options;
+  const WriterOptions& o = m_options;
   for (int id = 0; id < kColumnCount; ++id) {
     std::string& cell = m_cells[static_cast<std::size_t>(id)];
     cell.clear();
@@ -331,7 +334,7 @@ void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out, cons
       continue;
     }
     cell += "<td class=\"q\"";
-    if (o.m_bLinksToSubdirsInside) cell += " id=\"" + std::to_string(rec.m_nSeq) + "\"";
+    if (o.m_bLinksToSubdirsInside) cell += " id=\"" + std::to_string(entry.number) + "\"";
     cell += ">";
     const std::string& name = columns[kColName].Text();
     if (o.m_bLinksToDirs) {
@@ -363,7 +366,7 @@ void COvHtmlOutput::FormatFooter(std::string& out) {
   out += "</TABLE>\n</BODY>\n</HTML>";
 }
 
-std::unique_ptr<COvOutput> MakeHtmlOutput(const CListingOptions& options, OutputContext& context) {
+std::unique_ptr<COvOutput> MakeHtmlOutput(const WriterOptions& options, OutputContext& context) {
   return std::make_unique<COvHtmlOutput>(options, context);
 }
 

@@ -30,18 +30,18 @@ class COvHtmlOutput : public COvOutput {
  public:
   // Finds a directory of the current generation by its key (absolute path without trailing
   // "/"; the root is "/"); null when the directory is not listed.
-  using DirLookup = std::function<const CDirRecord*(const std::string& key)>;
+  using DirLookup = std::function<int(const std::string& key)>;
   // Overrides the context's directory lookup.
 
-  COvHtmlOutput(const CListingOptions& options, OutputContext& context);
+  COvHtmlOutput(const WriterOptions& options, OutputContext& context);
 
   // The directory map used for links to subdirectories inside the page. Without it (or when a
   // subdirectory is not found) such a link has a class and no target.
   void SetDirLookup(DirLookup lookup) { m_findDir = std::move(lookup); }
 
   void FormatHeader(COutputColumns& columns, std::string& out) override;
-  void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) override;
-  void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) override;
+  void FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
+  void FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
   void FormatFooter(std::string& out) override;
 
   bool OddRow() const { return m_bOddRow; }
@@ -50,8 +50,8 @@ class COvHtmlOutput : public COvOutput {
  private:
   // Escaped text, with character references for what the ANSI code page cannot hold.
   void AppendText(std::string& out, std::string_view text, bool blankPairs);
-  void AppendItemName(const COutputColumns& columns, const CFileRecord& rec, std::string& out);
-  void AppendItemLinkTarget(const COutputColumns& columns, const CFileRecord& rec,
+  void AppendItemName(const COutputColumns& columns, const OutputEntry& entry, std::string& out);
+  void AppendItemLinkTarget(const COutputColumns& columns, const OutputEntry& entry,
                             std::string& out);
   void AppendSummaryRow(std::string& out);
   bool Representable(char32_t c);
@@ -64,6 +64,6 @@ class COvHtmlOutput : public COvOutput {
   std::unordered_map<char32_t, bool> m_representable;
 };
 
-std::unique_ptr<COvOutput> MakeHtmlOutput(const CListingOptions& options, OutputContext& context);
+std::unique_ptr<COvOutput> MakeHtmlOutput(const WriterOptions& options, OutputContext& context);
 
 }  // namespace orvane

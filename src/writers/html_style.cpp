@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "base/column_ids.h"
 #include "base/unicode.h"
-#include "engine/listing_options.h"
 #include "writers/output.h"
+#include "writers/writer_options.h"
 
 namespace orvane {
 namespace {
@@ -160,7 +161,7 @@ std::string ColumnClass(std::string_view base, int id) {
   return out;
 }
 
-void AppendStyleSheet(const CListingOptions& options, const COutputColumns& columns,
+void AppendStyleSheet(const WriterOptions& options, const COutputColumns& columns,
                       std::string& out) {
   const CHtmlStyleSet& s = options.m_htmlStyle;
   const CHtmlStyle& header = s[kStyleHeader];

@@ -58,7 +58,7 @@ struct CHtmlStyleSet {
   const CHtmlStyle& operator[](int i) const { return elements[static_cast<std::size_t>(i)]; }
 };
 
-struct CListingOptions;
+struct WriterOptions;
 struct COutputColumns;
 
 // ---- Style file ("Settings" keys of an .ovh file, in the order they are written) ----
@@ -100,7 +100,7 @@ std::string CssFontDeclarations(const CHtmlStyle& style);
 // base's second letter advanced id times, carrying into the first letter after "z".
 std::string ColumnClass(std::string_view base, int id);
 // The style sheet rules of the listing (everything between "<!--" and the external sheet).
-void AppendStyleSheet(const CListingOptions& options, const COutputColumns& columns,
+void AppendStyleSheet(const WriterOptions& options, const COutputColumns& columns,
                       std::string& out);
 
 // ---- Character sets ----

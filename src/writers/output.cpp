@@ -12,7 +12,7 @@ const std::string& COutputColumn::Text() const {
   return m_pText ? *m_pText : empty;
 }
 
-COvOutput::COvOutput(const CListingOptions& options, OutputContext& context, const char* extension)
+COvOutput::COvOutput(const WriterOptions& options, OutputContext& context, const char* extension)
     : m_options(options), m_context(context), m_strExtension(extension) {}
 
 COvOutput::~COvOutput() {

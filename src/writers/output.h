@@ -11,12 +11,21 @@
 #include <string>
 #include <string_view>
 
-#include "engine/listing_options.h"
+#include "base/column_ids.h"
+#include "writers/writer_options.h"
 
 namespace orvane {
 
-struct CFileRecord;
-struct CDirRecord;
+// The entry of a row as a writer sees it besides its cells: what links to it are made of.
+struct OutputEntry {
+  std::string_view name;     // files: the name without extension; directories: the whole name
+  std::string_view ext;      // files: the extension without the dot
+  bool hasDot = false;       // the enumerated name had a "." before the extension
+  bool inDir = false;        // the entry belongs to a listed directory (dirPath below)
+  std::string_view dirPath;  // that directory's path, no trailing "/" (the root is "/")
+  int dirBaseLength = 0;     // the length of the part of dirPath above the checked directory
+  int number = 0;  // directory rows: the directory's sequence number (the target of links)
+};
 
 // One slot of the engine's column table.
 struct COutputColumn {
@@ -41,13 +50,14 @@ struct OutputContext {
   bool m_bMeasuring = false;  // the measuring pass of automatic widths runs
   std::string m_strSummary;   // the summary text, complete after the scan
   std::int64_t m_tNow = 0;    // the moment the listing is generated (0: the current time)
-  // Finds the directory record of a path (for links to subdirectories inside the listing).
-  std::function<const CDirRecord*(const std::string& path)> m_findDir;
+  // The sequence number of the listed directory of a path, -1 when it is not listed (for links
+  // to subdirectories inside the listing).
+  std::function<int(const std::string& path)> m_findDir;
 };
 
 class COvOutput {
  public:
-  COvOutput(const CListingOptions& options, OutputContext& context, const char* extension);
+  COvOutput(const WriterOptions& options, OutputContext& context, const char* extension);
   virtual ~COvOutput();
   COvOutput(const COvOutput&) = delete;
   COvOutput& operator=(const COvOutput&) = delete;
@@ -67,8 +77,10 @@ class COvOutput {
   const std::string& Extension() const { return m_strExtension; }
 
   virtual void FormatHeader(COutputColumns& columns, std::string& out) = 0;
-  virtual void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) = 0;
-  virtual void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) = 0;
+  virtual void FormatItemRow(COutputColumns& columns, std::string& out,
+                             const OutputEntry& entry) = 0;
+  virtual void FormatDirRow(COutputColumns& columns, std::string& out,
+                            const OutputEntry& entry) = 0;
   virtual void FormatFooter(std::string& out) = 0;
 
  protected:
@@ -78,7 +90,7 @@ class COvOutput {
   // writer whose texts carry line feeds as content says which are line ends.
   virtual void ExpandLineEnds(std::string_view text, std::string& out) const;
 
-  const CListingOptions& m_options;
+  const WriterOptions& m_options;  // outlives the writer
   OutputContext& m_context;
   std::array<std::string, kColumnCount> m_cells;
   std::string m_strExtension;
@@ -92,6 +104,6 @@ class COvOutput {
 };
 
 // Makes the writer for the output type (1 HTML, 2 CSV, anything else text).
-std::unique_ptr<COvOutput> CreateOutput(const CListingOptions& options, OutputContext& context);
+std::unique_ptr<COvOutput> CreateOutput(const WriterOptions& options, OutputContext& context);
 
 }  // namespace orvane

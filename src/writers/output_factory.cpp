@@ -5,7 +5,7 @@
 
 namespace orvane {
 
-std::unique_ptr<COvOutput> CreateOutput(const CListingOptions& options, OutputContext& context) {
+std::unique_ptr<COvOutput> CreateOutput(const WriterOptions& options, OutputContext& context) {
   switch (options.m_nOutputType) {
     case kOutputHtml:
       return MakeHtmlOutput(options, context);

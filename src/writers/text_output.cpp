@@ -2,9 +2,9 @@
 
 #include <ctime>
 
+#include "base/local_time.h"
 #include "base/strings.h"
 #include "base/unicode.h"
-#include "engine/formatting.h"
 
 namespace orvane {
 namespace {
@@ -28,7 +28,7 @@ void AppendPadded(std::u32string& line, const std::u32string& text, std::size_t 
 
 }  // namespace
 
-COvTxtOutput::COvTxtOutput(const CListingOptions& options, OutputContext& context)
+COvTxtOutput::COvTxtOutput(const WriterOptions& options, OutputContext& context)
     : COvOutput(options, context, ".txt") {}
 
 bool COvTxtOutput::Measuring() const {
@@ -168,7 +168,7 @@ void COvTxtOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   }
 }
 
-void COvTxtOutput::FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord&) {
+void COvTxtOutput::FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
   for (int id = 0; id < kColumnCount; ++id) {
     std::string& cell = m_cells[static_cast<std::size_t>(id)];
@@ -189,7 +189,7 @@ void COvTxtOutput::FormatItemRow(COutputColumns& columns, std::string& out, cons
   LayoutRow(columns, out);
 }
 
-void COvTxtOutput::FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord&) {
+void COvTxtOutput::FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
   for (int id = 0; id < kColumnCount; ++id) {
     std::string& cell = m_cells[static_cast<std::size_t>(id)];
@@ -211,7 +211,7 @@ void COvTxtOutput::FormatFooter(std::string& out) {
     out = "\n# " + m_context.m_strSummary + "\n";
 }
 
-std::unique_ptr<COvOutput> MakeTextOutput(const CListingOptions& options, OutputContext& context) {
+std::unique_ptr<COvOutput> MakeTextOutput(const WriterOptions& options, OutputContext& context) {
   return std::make_unique<COvTxtOutput>(options, context);
 }
 

@@ -11,11 +11,11 @@ namespace orvane {
 
 class COvTxtOutput : public COvOutput {
  public:
-  COvTxtOutput(const CListingOptions& options, OutputContext& context);
+  COvTxtOutput(const WriterOptions& options, OutputContext& context);
 
   void FormatHeader(COutputColumns& columns, std::string& out) override;
-  void FormatItemRow(COutputColumns& columns, std::string& out, const CFileRecord& rec) override;
-  void FormatDirRow(COutputColumns& columns, std::string& out, const CDirRecord& rec) override;
+  void FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
+  void FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry& entry) override;
   void FormatFooter(std::string& out) override;
 
  private:
@@ -30,6 +30,6 @@ class COvTxtOutput : public COvOutput {
   std::vector<std::u32string> m_decoded;
 };
 
-std::unique_ptr<COvOutput> MakeTextOutput(const CListingOptions& options, OutputContext& context);
+std::unique_ptr<COvOutput> MakeTextOutput(const WriterOptions& options, OutputContext& context);
 
 }  // namespace orvane

@@ -19,14 +19,11 @@ namespace {
 
 class WaitingReceiver : public ListingReceiver {
  public:
-  void Post(const ListingMessage& m) override {
+  void Done(ListingRequest, bool wasCancelled) override {
     std::lock_guard<std::mutex> lock(mutex);
-    ids.push_back(m.id);
-    if (m.id == WM_LISTING_DONE) {
-      done = true;
-      cancelled = m.lParam != 0;
-      cv.notify_all();
-    }
+    done = true;
+    cancelled = wasCancelled;
+    cv.notify_all();
   }
   void Wait() {
     std::unique_lock<std::mutex> lock(mutex);
@@ -35,22 +32,21 @@ class WaitingReceiver : public ListingReceiver {
   }
   std::mutex mutex;
   std::condition_variable cv;
-  std::vector<int> ids;
   bool done = false;
   bool cancelled = false;
 };
 
 struct Fixture {
   test::TempDir tmp;
-  CListingEngine engine;
   WaitingReceiver receiver;
-  Fixture() {
-    engine.m_hNotifyWnd = &receiver;
-    engine.m_options.m_bProgramInfoInHeader = 0;
-  }
+  CListingEngine engine{&receiver};
+  ListingJob job;
+  Fixture() { job.options.m_bProgramInfoInHeader = 0; }
   std::string Generate() {
     const std::string out = tmp / "listing.txt";
-    EXPECT_TRUE(engine.StartGeneration(kRequestSave, out));
+    job.request = kRequestSave;
+    job.outputPath = out;
+    EXPECT_TRUE(engine.StartGeneration(job));
     receiver.Wait();
     engine.WaitReady();
     std::string text = test::ReadFile(out);
@@ -62,7 +58,7 @@ struct Fixture {
       if (d->m_strPath == want) return d.get();
     return nullptr;
   }
-  void Check(const std::string& code) { engine.m_checkedDirs[tmp / "tree"] = code; }
+  void Check(DirCheck check) { job.checkedDirs[tmp / "tree"] = check; }
 };
 
 void MakeTree(const std::string& root) {
@@ -76,7 +72,7 @@ void MakeTree(const std::string& root) {
 TEST(ListingEngine, SelectionCodesAndRecursionLimit) {
   Fixture f;
   MakeTree(f.tmp.path());
-  f.Check("2");
+  f.Check(DirCheck::kAlone);
   f.Generate();
   ASSERT_NE(f.Dir(""), nullptr);
   EXPECT_EQ(f.Dir("sub"), nullptr);
@@ -84,15 +80,15 @@ TEST(ListingEngine, SelectionCodesAndRecursionLimit) {
   EXPECT_EQ(f.Dir("")->m_items.size(), 4u);  // the subdirectories are still entries
   EXPECT_EQ(f.Dir("")->m_nSubdirCount, 0);
 
-  f.Check("3");
+  f.Check(DirCheck::kWithSubdirs);
   f.Generate();
   ASSERT_NE(f.Dir("sub/deeper"), nullptr);
   EXPECT_EQ(f.Dir("")->m_nSize, 9u);  // 4 + 2 + 1 + 2
   EXPECT_EQ(f.engine.Files(), 4);
   EXPECT_EQ(f.engine.Dirs(), 4);
 
-  f.engine.m_options.m_bLimitRecursion = 1;
-  f.engine.m_options.m_nRecursionLevel = 0;
+  f.job.options.m_bLimitRecursion = 1;
+  f.job.options.m_nRecursionLevel = 0;
   f.Generate();
   EXPECT_EQ(f.Dir("sub"), nullptr);
   EXPECT_EQ(f.engine.Dirs(), 1);
@@ -101,9 +97,9 @@ TEST(ListingEngine, SelectionCodesAndRecursionLimit) {
 TEST(ListingEngine, HideEmptyDirsAndMask) {
   Fixture f;
   MakeTree(f.tmp.path());
-  f.Check("3");
-  f.engine.m_options.m_bHideEmptyDirs = 1;
-  f.engine.m_options.m_strMask = "*.doc";
+  f.Check(DirCheck::kWithSubdirs);
+  f.job.options.m_bHideEmptyDirs = 1;
+  f.job.options.m_strMask = "*.doc";
   std::string text = f.Generate();
   EXPECT_EQ(f.engine.Dirs(), 1);  // only the top holds a matching file
   EXPECT_NE(text.find("b.doc"), std::string::npos);
@@ -114,14 +110,14 @@ TEST(ListingEngine, HideEmptyDirsAndMask) {
 TEST(ListingEngine, RunningNumberRestartsPerDirectoryOrRunsThrough) {
   Fixture f;
   MakeTree(f.tmp.path());
-  f.Check("3");
-  f.engine.m_options.m_bColumn[kColNumber] = 1;
-  f.engine.m_options.m_nFileSortKey[0] = kColName;
+  f.Check(DirCheck::kWithSubdirs);
+  f.job.options.m_bColumn[kColNumber] = 1;
+  f.job.options.m_nFileSortKey[0] = kColName;
   std::string text = f.Generate();
   EXPECT_NE(text.find("1. c.txt"), std::string::npos);
   EXPECT_NE(text.find("1. d.txt"), std::string::npos);
-  f.engine.m_options.m_bDirRows = 0;
-  f.engine.m_options.m_bFilesTogether = 1;
+  f.job.options.m_bDirRows = 0;
+  f.job.options.m_bFilesTogether = 1;
   text = f.Generate();
   EXPECT_NE(text.find("4. d.txt"), std::string::npos);
   EXPECT_EQ(text.find("/sub/"), std::string::npos);
@@ -130,8 +126,8 @@ TEST(ListingEngine, RunningNumberRestartsPerDirectoryOrRunsThrough) {
 TEST(ListingEngine, RecordsAreReusedUntilTheFileChanges) {
   Fixture f;
   MakeTree(f.tmp.path());
-  f.Check("2");
-  f.engine.m_options.m_bColumn[kColType] = 1;
+  f.Check(DirCheck::kAlone);
+  f.job.options.m_bColumn[kColType] = 1;
   f.Generate();
   auto find = [&](const std::string& name) -> CFileRecord* {
     for (const auto& d : f.engine.Directories())
@@ -160,8 +156,8 @@ TEST(ListingEngine, OddNamesLinksAndMissingFolders) {
   mkdir((root + "/loop").c_str(), 0755);
   ASSERT_EQ(symlink("..", (root + "/loop/up").c_str()), 0);
   ASSERT_EQ(symlink("nowhere", (root + "/dangling").c_str()), 0);
-  f.Check("3");
-  f.engine.m_checkedDirs[f.tmp / "does-not-exist"] = "3";
+  f.Check(DirCheck::kWithSubdirs);
+  f.job.checkedDirs[f.tmp / "does-not-exist"] = DirCheck::kWithSubdirs;
   std::string text = f.Generate();
   EXPECT_NE(text.find("bad\xEF\xBF\xBDname.txt"), std::string::npos);
   EXPECT_NE(text.find("tab?here?newline.txt"), std::string::npos);
@@ -192,8 +188,8 @@ TEST(ListingEngine, DeepTreeBeyondPathMax) {
   ASSERT_EQ(write(file, "xyz", 3), 3);
   close(file);
   close(fd);
-  f.Check("3");
-  f.engine.m_options.m_bDirRows = 0;
+  f.Check(DirCheck::kWithSubdirs);
+  f.job.options.m_bDirRows = 0;
   f.Generate();
   EXPECT_EQ(f.engine.Dirs(), depth + 1);
   EXPECT_EQ(f.engine.Files(), 1);
@@ -205,7 +201,7 @@ TEST(ListingEngine, DeepTreeBeyondPathMax) {
 TEST(ListingEngine, CancelledJobEndsTheWorkerAndTheNextStartsAnew) {
   Fixture f;
   MakeTree(f.tmp.path());
-  f.Check("3");
+  f.Check(DirCheck::kWithSubdirs);
   f.Generate();
   f.engine.StopGeneration();  // idle worker ends
   f.Generate();
@@ -216,8 +212,10 @@ TEST(ListingEngine, CancelledJobEndsTheWorkerAndTheNextStartsAnew) {
 TEST(ListingEngine, UnwritableOutputIsReported) {
   Fixture f;
   MakeTree(f.tmp.path());
-  f.Check("2");
-  ASSERT_TRUE(f.engine.StartGeneration(kRequestSave, f.tmp / "no/such/dir/out.txt"));
+  f.Check(DirCheck::kAlone);
+  f.job.request = kRequestSave;
+  f.job.outputPath = f.tmp / "no/such/dir/out.txt";
+  ASSERT_TRUE(f.engine.StartGeneration(f.job));
   f.receiver.Wait();
   f.engine.WaitReady();
   EXPECT_TRUE(f.engine.LastWriteFailed());
@@ -236,10 +234,10 @@ TEST(ListingEngine, MediaColumnsComeFromTheReadersByExtension) {
             tree + "/Sound.WAV' && cp '" + test::DataPath("mp3/lame_cbr.mp3") + "' '" + tree +
             "/song.mp3' && cp '" + test::DataPath("pictures/rgb.png") + "' '" + tree +
             "/pic.png' && cp '" + test::DataPath("pictures/rgb.png") + "' '" + tree + "/pic.dat'");
-  f.Check("2");
-  for (int id = kColMediaFirst; id <= kColMp3Last; ++id) f.engine.m_options.m_bColumn[id] = 1;
-  f.engine.m_options.m_bAutoColumnWidths = 1;
-  f.engine.m_options.m_nFileSortKey[0] = kColName;
+  f.Check(DirCheck::kAlone);
+  for (int id = kColMediaFirst; id <= kColMp3Last; ++id) f.job.options.m_bColumn[id] = 1;
+  f.job.options.m_bAutoColumnWidths = 1;
+  f.job.options.m_nFileSortKey[0] = kColName;
   std::string text = f.Generate();
   EXPECT_NE(text.find("44.10 kHz"), std::string::npos);
   EXPECT_NE(text.find("MPEG-1 Layer 3"), std::string::npos);
@@ -262,12 +260,12 @@ TEST(ListingEngine, ArchivesBecomeDirectoriesOnlyWhenAsked) {
   const std::string tree = f.tmp / "tree";
   test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("zip/info-zip.zip") + "' '" + tree +
             "/Pack.ZIP'");
-  f.Check("3");
+  f.Check(DirCheck::kWithSubdirs);
   std::string text = f.Generate();
   EXPECT_NE(text.find("Pack.ZIP"), std::string::npos);
   EXPECT_EQ(f.Dir("Pack.ZIP"), nullptr);
-  f.engine.m_options.m_bArchivesAsDirs = 1;
-  f.engine.m_options.m_bColumn[kColOwner] = 1;
+  f.job.options.m_bArchivesAsDirs = 1;
+  f.job.options.m_bColumn[kColOwner] = 1;
   text = f.Generate();
   const CDirRecord* pack = f.Dir("Pack.ZIP");
   ASSERT_NE(pack, nullptr);
@@ -277,7 +275,7 @@ TEST(ListingEngine, ArchivesBecomeDirectoriesOnlyWhenAsked) {
   EXPECT_NE(text.find("<Pack.ZIP>"), std::string::npos);
   EXPECT_NE(text.find("caf\xC3\xA9.txt"), std::string::npos);
   // Listings in each directory are never written into an archive.
-  f.engine.m_options.m_bListingInEachDir = 1;
+  f.job.options.m_bListingInEachDir = 1;
   f.Generate();
   EXPECT_TRUE(std::filesystem::exists(tree + "/_thisdir.txt"));
   EXPECT_FALSE(std::filesystem::exists(tree + "/Pack.ZIP/_thisdir.txt"));
@@ -288,10 +286,10 @@ TEST(ListingEngine, DocumentPropertiesAndOwner) {
   const std::string tree = f.tmp / "tree";
   test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("docs/writer.doc") + "' '" + tree +
             "/report.bin'");
-  f.Check("2");
-  for (int id = kColDocFirst; id <= kColDocLast; ++id) f.engine.m_options.m_bColumn[id] = 1;
-  f.engine.m_options.m_bColumn[kColOwner] = 1;
-  f.engine.m_options.m_bAutoColumnWidths = 1;
+  f.Check(DirCheck::kAlone);
+  for (int id = kColDocFirst; id <= kColDocLast; ++id) f.job.options.m_bColumn[id] = 1;
+  f.job.options.m_bColumn[kColOwner] = 1;
+  f.job.options.m_bAutoColumnWidths = 1;
   std::string text = f.Generate();
   // Any file is asked, whatever its extension.
   EXPECT_NE(text.find("Quarterly Report"), std::string::npos);
@@ -310,8 +308,8 @@ TEST(ListingEngine, HashesAreComputedOnceAndReusedWhileTheFileIsUnchanged) {
   const std::string file = f.tmp / "tree/data.bin";
   test::WriteFile(file, "abc");
   test::WriteFile(f.tmp / "tree/sub/x", "");
-  f.Check("2");
-  for (int id : {kColCrc32, kColMd5, kColSha1}) f.engine.m_options.m_bColumn[id] = 1;
+  f.Check(DirCheck::kAlone);
+  for (int id : {kColCrc32, kColMd5, kColSha1}) f.job.options.m_bColumn[id] = 1;
   std::string text = f.Generate();
   EXPECT_NE(text.find("352441c2"), std::string::npos);                          // CRC32("abc")
   EXPECT_NE(text.find("900150983cd24fb0d6963f7d28e17f72"), std::string::npos);  // MD5("abc")
@@ -337,9 +335,9 @@ TEST(ListingEngine, VersionColumnsOfExecutables) {
   Fixture f;
   const std::string tree = f.tmp / "tree";
   test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("pe") + "'/*.exe '" + tree + "'/");
-  f.Check("2");
-  for (int id = kColFileVersion; id <= kColLanguage; ++id) f.engine.m_options.m_bColumn[id] = 1;
-  f.engine.m_options.m_bAutoColumnWidths = 1;
+  f.Check(DirCheck::kAlone);
+  for (int id = kColFileVersion; id <= kColLanguage; ++id) f.job.options.m_bColumn[id] = 1;
+  f.job.options.m_bAutoColumnWidths = 1;
   std::string text = f.Generate();
   EXPECT_NE(text.find("English (United States)"), std::string::npos);
 }

@@ -35,15 +35,22 @@ namespace {
 
 class Receiver : public ListingReceiver {
  public:
-  void Post(const ListingMessage& m) override {
-    if (m.id == throwOn) throw std::bad_alloc();
+  enum Phase { kNone, kScan, kWrite };
+  void ScanBegin() override {
+    if (throwOn == kScan) throw std::bad_alloc();
+  }
+  void WriteBegin(std::size_t) override {
+    if (throwOn == kWrite) throw std::bad_alloc();
+  }
+  void Message(const std::string& text) override {
     std::lock_guard<std::mutex> lock(mutex);
-    if (m.id == WM_LISTING_MESSAGE) messages.push_back(m.text);
-    if (m.id == WM_LISTING_DONE) {
-      done = true;
-      cancelled = m.lParam != 0;
-      cv.notify_all();
-    }
+    messages.push_back(text);
+  }
+  void Done(ListingRequest, bool wasCancelled) override {
+    std::lock_guard<std::mutex> lock(mutex);
+    done = true;
+    cancelled = wasCancelled;
+    cv.notify_all();
   }
   void Wait() {
     std::unique_lock<std::mutex> lock(mutex);
@@ -63,21 +70,23 @@ class Receiver : public ListingReceiver {
 // no program line; tests switch on what they look at.
 struct Listing {
   test::TempDir tmp;
-  CListingEngine engine;
   Receiver receiver;
+  CListingEngine engine{&receiver};
+  ListingJob job;
   const std::string tree = tmp / "tree";
   Listing() {
-    engine.m_hNotifyWnd = &receiver;
-    CListingOptions& o = engine.m_options;
+    CListingOptions& o = job.options;
     o.m_bProgramInfoInHeader = 0;
     o.m_bFileCountInDirRow = 0;
     o.m_bColumn.fill(0);
     o.m_bColumn[kColExtension] = 1;
     o.m_nNameWidth = 120;
-    engine.m_checkedDirs[tree] = "3";
+    job.checkedDirs[tree] = DirCheck::kWithSubdirs;
   }
   std::vector<std::string> Generate() {
-    EXPECT_TRUE(engine.StartGeneration(kRequestSave, tmp / "listing.txt"));
+    job.request = kRequestSave;
+    job.outputPath = tmp / "listing.txt";
+    EXPECT_TRUE(engine.StartGeneration(job));
     receiver.Wait();
     engine.WaitReady();
     std::string text = test::ReadFile(tmp / "listing.txt");
@@ -128,25 +137,25 @@ TEST(ListingRows, DirectoryAndDriveRowsShowTheirOwnOwnerAndSortByIt) {
   Chown(l.tree, 4242);
   Chown(l.tree + "/a", 4444);
   Chown(l.tree + "/b", 4343);
-  l.engine.m_options.m_bColumn[kColOwner] = 1;
+  l.job.options.m_bColumn[kColOwner] = 1;
   auto lines = l.Generate();
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, l.tree + "/")), "4242");
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, l.tree + "/a/")), "4444");
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, "<a>")), "4444");
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, "x.txt")), GetFileOwner(l.tree + "/a/x.txt"));
 
-  l.engine.m_options.m_nDirSortKey[0] = kColOwner;
-  l.engine.m_options.m_bFileRows = 0;
+  l.job.options.m_nDirSortKey[0] = kColOwner;
+  l.job.options.m_bFileRows = 0;
   EXPECT_EQ(Listing::Names(l.Generate()),
             (std::vector<std::string>{l.tree + "/", l.tree + "/b/", l.tree + "/a/"}));
-  l.engine.m_options.m_bDirSortDesc[0] = 1;
+  l.job.options.m_bDirSortDesc[0] = 1;
   EXPECT_EQ(Listing::Names(l.Generate()),
             (std::vector<std::string>{l.tree + "/a/", l.tree + "/b/", l.tree + "/"}));
 
   // A mounted volume's row (the root) shows the owner of its mount point.
-  l.engine.m_checkedDirs.clear();
-  l.engine.m_checkedDirs["/"] = "2";
-  l.engine.m_options.m_bDirSortDesc[0] = 0;
+  l.job.checkedDirs.clear();
+  l.job.checkedDirs["/"] = DirCheck::kAlone;
+  l.job.options.m_bDirSortDesc[0] = 0;
   EXPECT_EQ(Listing::SecondCell(Listing::Row(l.Generate(), "/")), GetFileOwner("/"));
 }
 
@@ -155,7 +164,7 @@ TEST(ListingRows, NotSortedDescendingReversesTheScanOrder) {
   for (const char* f : {"b.txt", "D.txt", "a.txt", "c.txt"}) test::WriteFile(l.tree + "/" + f, "");
   test::WriteFile(l.tree + "/m/x.txt", "");
   test::WriteFile(l.tree + "/k/x.txt", "");
-  CListingOptions& o = l.engine.m_options;
+  CListingOptions& o = l.job.options;
   o.m_bSurroundSubdirs = 0;
   o.m_bSubdirsFirst = 0;
   o.m_bFileSortDesc[0] = 1;
@@ -176,7 +185,7 @@ TEST(ListingRows, ScanNumbersEntriesDepthFirstInNameOrder) {
   Listing l;
   for (const char* f : {"z.txt", "B.txt", "a.txt", "m/y.txt", "m/n/w.txt", "M2/v.txt"})
     test::WriteFile(l.tree + "/" + f, "");
-  CListingOptions& o = l.engine.m_options;
+  CListingOptions& o = l.job.options;
   o.m_bSubdirsFirst = 0;
   o.m_bSubdirs = 0;
   o.m_bDirRows = 0;
@@ -197,7 +206,7 @@ TEST(ListingRows, ScanNumbersEntriesDepthFirstInNameOrder) {
 TEST(ListingRows, AutomaticWidthsMeasureTitlesOnlyWhenTheyAreShown) {
   Listing l;
   test::WriteFile(l.tree + "/a.txt", "");
-  CListingOptions& o = l.engine.m_options;
+  CListingOptions& o = l.job.options;
   o.m_bAutoColumnWidths = 1;
   o.m_bColumn[kColAttributes] = 1;  // title "Attributes" is longer than any value
   o.m_bColumnNamesInHeader = 0;
@@ -218,9 +227,9 @@ TEST(ListingRows, ArchiveMembersGetTheTypeOfTheirName) {
   Listing l;
   test::Run("mkdir -p '" + l.tree + "' && cp '" + test::DataPath("zip/info-zip.zip") + "' '" +
             l.tree + "/Pack.zip'");
-  l.engine.m_options.m_bArchivesAsDirs = 1;
-  l.engine.m_options.m_bColumn[kColType] = 1;
-  l.engine.m_options.m_bSurroundSubdirs = 0;
+  l.job.options.m_bArchivesAsDirs = 1;
+  l.job.options.m_bColumn[kColType] = 1;
+  l.job.options.m_bSurroundSubdirs = 0;
   auto lines = l.Generate();
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, "locked.txt")),
             GetTypeName("locked.txt", false));
@@ -229,7 +238,7 @@ TEST(ListingRows, ArchiveMembersGetTheTypeOfTheirName) {
 }
 
 TEST(ListingRows, AnErrorWhileScanningOrWritingEndsTheJobAsFailed) {
-  for (int phase : {WM_SCAN_BEGIN, WM_WRITE_BEGIN}) {
+  for (int phase : {Receiver::kScan, Receiver::kWrite}) {
     Listing l;
     test::WriteFile(l.tree + "/a.txt", "");
     l.receiver.throwOn = phase;
@@ -238,7 +247,7 @@ TEST(ListingRows, AnErrorWhileScanningOrWritingEndsTheJobAsFailed) {
     EXPECT_TRUE(l.engine.LastWriteFailed()) << phase;
     EXPECT_EQ(l.engine.LastError(), "the listing failed: out of memory");
     // The worker survives and the next job succeeds.
-    l.receiver.throwOn = 0;
+    l.receiver.throwOn = Receiver::kNone;
     l.Generate();
     EXPECT_FALSE(l.engine.LastWriteFailed());
     EXPECT_TRUE(l.engine.LastError().empty());
@@ -249,7 +258,7 @@ TEST(ListingRows, NoMemoryForHashingIsSaidOncePerFileAndColumnAndTheListingGoesO
   Listing l;
   test::WriteFile(l.tree + "/a.bin", "abc");
   test::WriteFile(l.tree + "/b.bin", "abc");
-  CListingOptions& o = l.engine.m_options;
+  CListingOptions& o = l.job.options;
   o.m_bColumn[kColCrc32] = 1;
   o.m_bColumn[kColMd5] = 1;
   o.m_bAutoColumnWidths = 1;  // two passes over the rows

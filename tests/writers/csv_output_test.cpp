@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "column_table.h"
-#include "engine/records.h"
 #include "test_util.h"
 
 namespace orvane {
@@ -12,11 +11,11 @@ namespace {
 using test::ColumnTable;
 
 struct CsvFixture : ::testing::Test {
-  CListingOptions options;
+  WriterOptions options;
   OutputContext context;
   ColumnTable table{kColExtension, kColSize};
-  CFileRecord file;
-  CDirRecord dir;
+  OutputEntry file;
+  OutputEntry dir;
 
   CsvFixture() { options.m_nOutputType = kOutputCsv; }
   std::string Item(COvCsvOutput& w, const std::string& name, const std::string& ext,
@@ -82,7 +81,6 @@ TEST_F(CsvFixture, NameGroupColumnsAreSeparateFieldsInColumnOrder) {
 }
 
 TEST_F(CsvFixture, DirectoryRowHoldsTheBareCount) {
-  options.m_bFileCountInDirRow = 1;
   table.columns[kColCount].m_bShown = true;
   COvCsvOutput w(options, context);
   table.Clear();

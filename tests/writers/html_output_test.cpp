@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "column_table.h"
-#include "engine/records.h"
 #include "platform/codepage.h"
 #include "test_util.h"
 
@@ -13,32 +14,34 @@ namespace {
 using test::ColumnTable;
 
 struct HtmlFixture : ::testing::Test {
-  CListingOptions options;
+  WriterOptions options;
   OutputContext context;
   ColumnTable table{kColSize, kColLastWrite};
-  CDirRecord dir;
+  const std::string dirPath = "/data/photos";
+  OutputEntry dir;                // the row of /data/photos
+  std::deque<std::string> texts;  // what the entries' names point at
 
   HtmlFixture() {
     options.m_nOutputType = kOutputHtml;
     options.m_nEncoding = kEncodingUtf8;
     context.m_tNow = 1204380300;  // 2008-03-01
-    dir.m_strPath = "/data/photos";
-    dir.m_nSeq = 3;
+    dir.number = 3;
   }
-  CFileRecord File(const std::string& name, const std::string& ext) {
-    CFileRecord f;
-    f.m_strName = name;
-    f.m_strExt = ext;
-    f.m_bHasDot = !ext.empty();
-    f.m_pDir = &dir;
+  OutputEntry File(const std::string& name, const std::string& ext) {
+    OutputEntry f;
+    f.name = texts.emplace_back(name);
+    f.ext = texts.emplace_back(ext);
+    f.hasDot = !ext.empty();
+    f.inDir = true;
+    f.dirPath = dirPath;
     return f;
   }
   // One item row for a file whose Name and Extension cells are given.
-  std::string ItemRow(COvHtmlOutput& w, const CFileRecord& f, bool subdir = false) {
+  std::string ItemRow(COvHtmlOutput& w, const OutputEntry& f, bool subdir = false) {
     table.Clear();
-    table[kColName] = f.m_strName;
-    table[kColExtension] = f.m_strExt;
-    table[kColPath] = dir.m_strPath + "/";
+    table[kColName] = std::string(f.name);
+    table[kColExtension] = std::string(f.ext);
+    table[kColPath] = dirPath + "/";
     table[kColSize] = subdir ? "<DIR>" : "12";
     table.columns.m_bRowIsSubdir = subdir;
     std::string out;
@@ -93,7 +96,7 @@ TEST_F(HtmlFixture, TitlesSummaryAndCellsAreEscaped) {
             std::string::npos);
   EXPECT_NE(h.find(">S&lt;i&gt;ze</th>"), std::string::npos);
 
-  CFileRecord f = File("x", "txt");
+  OutputEntry f = File("x", "txt");
   table.Clear();
   table[kColName] = "x";
   table[kColLastWrite] = "</td><b>";
@@ -146,7 +149,7 @@ TEST_F(HtmlFixture, SubdirectorySizeShowsDirOnceEscaped) {
   table[kColSize] = "&lt;DIR&gt;";
   table.columns.m_bRowIsSubdir = true;
   std::string again;
-  CFileRecord sub = File("sub", "");
+  OutputEntry sub = File("sub", "");
   w.FormatItemRow(table.columns, again, sub);
   EXPECT_NE(again.find(">&lt;DIR&gt;</td>"), std::string::npos);
   EXPECT_EQ(again.find("&amp;lt;"), std::string::npos);
@@ -174,7 +177,7 @@ TEST_F(HtmlFixture, FileLinksArePercentEncodedAndNameTheRealFile) {
   table.Clear();
   table[kColName] = "f";
   table[kColPath] = "/photos/";
-  CFileRecord f = File("f", "");
+  OutputEntry f = File("f", "");
   std::string row;
   rel.FormatItemRow(table.columns, row, f);
   EXPECT_NE(row.find("href=\"photos/f\""), std::string::npos);
@@ -183,12 +186,11 @@ TEST_F(HtmlFixture, FileLinksArePercentEncodedAndNameTheRealFile) {
 TEST_F(HtmlFixture, SubdirectoryLinksPointAtTheirAnchors) {
   options.m_bLinksToFiles = 1;
   options.m_bLinksToSubdirsInside = 1;
-  CDirRecord target;
-  target.m_nSeq = 7;
+  OutputEntry target;
+  target.number = 7;
   COvHtmlOutput w(options, context);
-  w.SetDirLookup([&](const std::string& key) -> const CDirRecord* {
-    return key == "/data/photos/2008 & co" ? &target : nullptr;
-  });
+  w.SetDirLookup(
+      [&](const std::string& key) { return key == "/data/photos/2008 & co" ? target.number : -1; });
   Header(w);
   EXPECT_NE(ItemRow(w, File("2008 & co", ""), true).find("<a class=\"z\" href=\"#7\">&lt;2008"),
             std::string::npos);
@@ -204,7 +206,6 @@ TEST_F(HtmlFixture, SubdirectoryLinksPointAtTheirAnchors) {
 
 TEST_F(HtmlFixture, DirectoryRowsLinkAndShowTheCount) {
   options.m_bLinksToDirs = 1;
-  options.m_bFileCountInDirRow = 1;
   table.columns[kColCount].m_bShown = true;
   COvHtmlOutput w(options, context);
   Header(w);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/columns.h"
-#include "engine/records.h"
 #include "test_util.h"
 
 namespace orvane {
@@ -31,12 +30,12 @@ struct Table {
 };
 
 struct Writer {
-  CListingOptions o;
+  WriterOptions o;
   OutputContext ctx;
   std::string Item(Table& t) {
     COvTxtOutput w(o, ctx);
     std::string out;
-    CFileRecord rec;
+    OutputEntry rec;
     w.FormatItemRow(t.cols, out, rec);
     return out;
   }
@@ -82,7 +81,7 @@ TEST(TextOutput, SubdirsInAngleBracketsAndDirRowCount) {
   t.text[kColCount] = "(3)";
   t.text[kColSize] = "";
   std::string out;
-  writer.FormatDirRow(t.cols, out, CDirRecord());
+  writer.FormatDirRow(t.cols, out, OutputEntry());
   EXPECT_EQ(out, "/data/ (3)      ");
 }
 
@@ -130,7 +129,7 @@ TEST(TextOutput, HeaderSummaryAndMeasuring) {
 TEST(Output, EncodingsMarksAndLineEnds) {
   test::TempDir dir;
   for (int enc : {kEncodingAnsi, kEncodingUtf8, kEncodingUtf16}) {
-    CListingOptions o;
+    WriterOptions o;
     o.m_nEncoding = enc;
     o.m_bProgramInfoInHeader = 0;
     o.m_bColumnNamesInHeader = 0;
@@ -158,7 +157,7 @@ TEST(Output, EncodingsMarksAndLineEnds) {
 }
 
 TEST(Output, OpenFailsForAnUnwritablePath) {
-  CListingOptions o;
+  WriterOptions o;
   OutputContext ctx;
   Table t;
   COvTxtOutput w(o, ctx);

@@ -1,0 +1,159 @@
+// Jobs carry everything a generation needs: two engines with different jobs run side by side
+// and each writes what it writes alone.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+
+#include "engine/listing_engine.h"
+#include "test_util.h"
+
+namespace orvane {
+namespace {
+
+class DoneReceiver : public ListingReceiver {
+ public:
+  void Done(ListingRequest, bool wasCancelled) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_done = true;
+    cancelled = wasCancelled;
+    m_cv.notify_all();
+  }
+  void Wait() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_done; });
+    m_done = false;
+  }
+  bool cancelled = false;
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_cv;
+  bool m_done = false;
+};
+
+// A tree whose names, sizes and contents differ, so that the two sort keys give different
+// orders.
+std::string MakeTree(const test::TempDir& tmp) {
+  const std::string root = tmp / "tree";
+  for (int d = 0; d < 8; ++d) {
+    for (int f = 0; f < 60; ++f) {
+      const int n = (f * 37 + d * 11) % 97;
+      test::WriteFile(root + "/dir" + std::to_string(d) + "/f" + std::to_string(n) + "_" +
+                          std::to_string(f) + (f % 3 ? ".txt" : ".dat"),
+                      std::string(static_cast<std::size_t>((n * 13) % 200), 'a' + f % 26));
+    }
+  }
+  return root;
+}
+
+ListingJob SizeDescendingText(const std::string& root, const std::string& out) {
+  ListingJob job;
+  job.options.m_bProgramInfoInHeader = 0;
+  job.options.m_nOutputType = kOutputText;
+  job.options.m_bColumn[kColCrc32] = 1;
+  job.options.m_nFileSortKey = {kColSize, kColName, kNotSorted};
+  job.options.m_bFileSortDesc = {1, 0, 0};
+  job.options.m_nDirSortKey = {kColName, kNotSorted, kNotSorted};
+  job.options.m_bDirSortDesc = {1, 0, 0};
+  job.checkedDirs[root] = DirCheck::kWithSubdirs;
+  job.request = kRequestSave;
+  job.outputPath = out;
+  return job;
+}
+
+ListingJob ExtensionHtml(const std::string& root, const std::string& out) {
+  ListingJob job;
+  job.options.m_bProgramInfoInHeader = 0;
+  job.options.m_nOutputType = kOutputHtml;
+  job.options.m_bColumn[kColExtension] = 1;
+  job.options.m_bFilesTogether = 1;
+  job.options.m_nFileSortKey = {kColExtension, kColName, kNotSorted};
+  job.options.m_bSubdirsFirst = 0;
+  job.checkedDirs[root] = DirCheck::kWithSubdirs;
+  job.request = kRequestPreview;
+  job.outputPath = out;
+  return job;
+}
+
+std::string RunAlone(const ListingJob& job) {
+  DoneReceiver receiver;
+  CListingEngine engine(&receiver);
+  EXPECT_TRUE(engine.StartGeneration(job));
+  receiver.Wait();
+  engine.WaitReady();
+  EXPECT_FALSE(engine.LastWriteFailed());
+  return test::ReadFile(job.outputPath);
+}
+
+TEST(ListingJobs, TwoEnginesSideBySideWriteWhatEachWritesAlone) {
+  test::TempDir tmp;
+  const std::string root = MakeTree(tmp);
+  const ListingJob a = SizeDescendingText(root, tmp / "a.txt");
+  const ListingJob b = ExtensionHtml(root, tmp / "b.html");
+  const std::string aloneA = RunAlone(a);
+  const std::string aloneB = RunAlone(b);
+  ASSERT_NE(aloneA.find("f96_"), std::string::npos);
+  ASSERT_NE(aloneB.find("f96_"), std::string::npos);
+
+  DoneReceiver receiverA, receiverB;
+  CListingEngine engineA(&receiverA), engineB(&receiverB);
+  for (int round = 0; round < 4; ++round) {
+    ListingJob jobA = a, jobB = b;
+    jobA.outputPath = tmp / ("a" + std::to_string(round) + ".txt");
+    jobB.outputPath = tmp / ("b" + std::to_string(round) + ".html");
+    // Alternate which one starts first, so each one's write phase meets the other's start.
+    if (round % 2) {
+      ASSERT_TRUE(engineB.StartGeneration(jobB));
+      ASSERT_TRUE(engineA.StartGeneration(jobA));
+    } else {
+      ASSERT_TRUE(engineA.StartGeneration(jobA));
+      ASSERT_TRUE(engineB.StartGeneration(jobB));
+    }
+    receiverA.Wait();
+    receiverB.Wait();
+    engineA.WaitReady();
+    engineB.WaitReady();
+    EXPECT_EQ(test::ReadFile(jobA.outputPath), aloneA) << "round " << round;
+    EXPECT_EQ(test::ReadFile(jobB.outputPath), aloneB) << "round " << round;
+  }
+}
+
+TEST(ListingJobs, TheJobsWriterFactoryAndTemporaryFileMakerAreUsed) {
+  test::TempDir tmp;
+  test::WriteFile(tmp / "tree/a.txt", "a");
+  DoneReceiver receiver;
+  CListingEngine engine(&receiver);
+  ListingJob job;
+  job.options.m_nOutputType = kOutputCsv;
+  job.checkedDirs[tmp / "tree"] = DirCheck::kAlone;
+  int asked = -1;
+  job.makeTempFile = [&](int outputType) {
+    asked = outputType;
+    return tmp / "temp.csv";
+  };
+  int writers = 0;
+  job.makeWriter = [&](const WriterOptions& o, OutputContext& context) {
+    ++writers;
+    return CreateOutput(o, context);
+  };
+  ASSERT_TRUE(engine.StartGeneration(job));
+  receiver.Wait();
+  engine.WaitReady();
+  EXPECT_EQ(asked, kOutputCsv);
+  EXPECT_EQ(writers, 1);
+  EXPECT_EQ(engine.OutputPath(), tmp / "temp.csv");
+  EXPECT_FALSE(engine.LastWriteFailed());
+  EXPECT_NE(test::ReadFile(tmp / "temp.csv").find("a;"), std::string::npos);
+
+  // Without a path and without a maker the job fails instead of writing somewhere.
+  job.makeTempFile = nullptr;
+  ASSERT_TRUE(engine.StartGeneration(job));
+  receiver.Wait();
+  engine.WaitReady();
+  EXPECT_TRUE(engine.LastWriteFailed());
+}
+
+}  // namespace
+}  // namespace orvane
