@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 jobs=$(nproc)
+# Tests never browse the local network for SMB servers; they reach 127.0.0.1 only.
+export ORVANE_SMB_BROWSE=no
 
 cmake -S . -B build -DORVANE_GUI=OFF >/dev/null
 cmake --build build -j"$jobs"

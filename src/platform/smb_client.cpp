@@ -116,6 +116,11 @@ class SmbProvider : public NetProvider {
     std::lock_guard<std::mutex> lock(m_mutex);
     SMBCCTX* ctx = Context();
     if (!ctx) return NetStatus::kFailed;
+    // The network root and a workgroup are answered by the whole local network, not by one
+    // server: only asked when browsing is on.
+    if ((where.kind == NetLocation::kNetwork || where.kind == NetLocation::kWorkgroup) &&
+        !g_settings.browseNetwork)
+      return NetStatus::kNotFound;
     if (!Answers(where.server)) return NetStatus::kTimedOut;
     if (where.kind == NetLocation::kShare && TakeStash(where.url, out)) return NetStatus::kOk;
     errno = 0;

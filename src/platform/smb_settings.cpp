@@ -71,6 +71,8 @@ SmbSettings ParseSmbSettings(const std::string& text) {
       Number(value, 1, 300, s.timeoutSeconds);
     } else if (key == "port") {
       Number(value, 0, 65535, s.port);
+    } else if (key == "browsenetwork") {
+      if (int b = Boolean(value); b >= 0) s.browseNetwork = b == 1;
     } else if (key == "showhiddenshares") {
       if (int b = Boolean(value); b >= 0) s.showHiddenShares = b == 1;
     } else if (key == "usekerberos") {
@@ -85,13 +87,17 @@ SmbSettings ParseSmbSettings(const std::string& text) {
 }
 
 SmbSettings LoadSmbSettings() {
+  SmbSettings s;
   const std::string folder = GetUserFolder(false);
-  if (folder.empty()) return {};
-  std::ifstream f(folder + "smb.conf", std::ios::binary);
-  if (!f) return {};
-  std::ostringstream text;
-  text << f.rdbuf();
-  return ParseSmbSettings(text.str());
+  if (!folder.empty()) {
+    std::ifstream f(folder + "smb.conf", std::ios::binary);
+    std::ostringstream text;
+    if (f) text << f.rdbuf();
+    s = ParseSmbSettings(text.str());
+  }
+  if (const char* browse = std::getenv(kSmbBrowseVariable); browse && Boolean(browse) == 0)
+    s.browseNetwork = false;
+  return s;
 }
 
 void SetSmbPasswordPrompt(SmbPasswordPrompt prompt) {

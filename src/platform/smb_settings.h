@@ -11,6 +11,11 @@
 //   port = 445                the server port (0 or absent: 445, then 139)
 //   show hidden shares = no   list shares whose names end in "$" (never IPC$ or printers)
 //   use kerberos = auto       yes, no, or auto (when a ticket cache is present)
+//   browse network = yes      list the workgroups and servers the local network announces
+//                             (the network root); no: only servers named in a path are reached
+//
+// The environment variable ORVANE_SMB_BROWSE=no turns browsing off whatever the file says: the
+// tests set it, since browsing asks the whole local network (broadcasts), not one server.
 //
 // A password is taken, in this order, from the environment variable ORVANE_SMB_PASSWORD, the
 // Secret Service (libsecret, when built with it), or the window's prompt, which is asked once
@@ -23,6 +28,7 @@
 namespace orvane {
 
 inline constexpr const char* kSmbPasswordVariable = "ORVANE_SMB_PASSWORD";
+inline constexpr const char* kSmbBrowseVariable = "ORVANE_SMB_BROWSE";
 
 struct SmbSettings {
   std::string user;
@@ -31,6 +37,7 @@ struct SmbSettings {
   int port = 0;
   bool showHiddenShares = false;
   enum class Kerberos { kAuto, kYes, kNo } kerberos = Kerberos::kAuto;
+  bool browseNetwork = true;
 };
 
 // Parses the text of a settings file; unknown keys and bad values keep the defaults.

@@ -199,13 +199,16 @@ TEST_F(NetFindTest, AServerThatStopsAnsweringDuringReadsIsNotWaitedForFileAfterF
 TEST(SmbSettings, TheSettingsFileIsReadLikeSambasOwn) {
   SmbSettings s = ParseSmbSettings(
       "[global]\n  User = alice\r\n; comment\n# password = secret\nworkgroup=OFFICE\n"
-      "Show Hidden Shares = yes\ntimeout = 12\nport = 4450\nuse kerberos = no\n");
+      "Show Hidden Shares = yes\ntimeout = 12\nport = 4450\nuse kerberos = no\n"
+      "browse network = no\n");
   EXPECT_EQ(s.user, "alice");
   EXPECT_EQ(s.workgroup, "OFFICE");
   EXPECT_TRUE(s.showHiddenShares);
   EXPECT_EQ(s.timeoutSeconds, 12);
   EXPECT_EQ(s.port, 4450);
   EXPECT_EQ(s.kerberos, SmbSettings::Kerberos::kNo);
+  EXPECT_FALSE(s.browseNetwork);
+  EXPECT_TRUE(ParseSmbSettings("").browseNetwork);
   // Bad values keep the defaults; a time limit of 0 would mean waiting for ever.
   SmbSettings d = ParseSmbSettings("timeout = 0\nport = 99999\nshow hidden shares = maybe\n");
   EXPECT_EQ(d.timeoutSeconds, 5);
