@@ -57,7 +57,23 @@ void CheckMarkDelegate::initStyleOption(QStyleOptionViewItem* option,
 void CheckMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
   auto check = static_cast<TreeCheck>(index.data(DirTreeModel::kCheckRole).toInt());
-  DrawCheckMark(*painter, MarkRect(option.rect), check, option.palette);
+  // The row's background (the selection colour on the current row) runs under the mark too.
+  QStyleOptionViewItem whole = option;
+  initStyleOption(&whole, index);
+  const QWidget* widget = option.widget;
+  QStyle* style = widget ? widget->style() : QApplication::style();
+  style->drawPrimitive(QStyle::PE_PanelItemViewItem, &whole, painter, widget);
+  QPalette colours = option.palette;
+  if (option.state & QStyle::State_Selected) {
+    // On the selection colour the mark is drawn in the selected text's colour instead.
+    const QColor back = option.palette.color(QPalette::Highlight);
+    const QColor ink = option.palette.color(QPalette::HighlightedText);
+    colours.setColor(QPalette::Highlight, ink);
+    colours.setColor(QPalette::HighlightedText, back);
+    colours.setColor(QPalette::Text, ink);
+    colours.setColor(QPalette::Base, back);
+  }
+  DrawCheckMark(*painter, MarkRect(option.rect), check, colours);
   QStyleOptionViewItem rest = option;
   rest.rect.setLeft(option.rect.left() + 2 + kCheckMarkSize + kMarkGap);
   QStyledItemDelegate::paint(painter, rest, index);
