@@ -14,6 +14,7 @@ struct DirTreeModel::Node {
   std::string path;  // bytes, the key of the checked folders
   std::string name;  // bytes, the last component (a root: its path)
   QString text;      // the name as shown, bytes that are not UTF-8 as U+FFFD
+  QString key;       // text case-folded: folders are sorted by it
   Kind kind = Kind::kFolder;
   TreeCheck check = TreeCheck::kNone;
   bool hasSubfolders = false;  // before the children are read: show an expand button
@@ -56,7 +57,7 @@ bool IsWithin(const std::string& path, const std::string& base, char sep) {
 bool Less(const Node& a, const Node& b) {
   if (a.rank != b.rank) return a.rank < b.rank;
   if (a.parent && !a.parent->parent) return a.path < b.path;
-  int c = a.text.compare(b.text, Qt::CaseInsensitive);
+  int c = a.key.compare(b.key);
   return c != 0 ? c < 0 : a.name < b.name;
 }
 
@@ -67,9 +68,47 @@ void Renumber(Node* parent, std::size_t from = 0) {
   }
 }
 
+// Folders up to this many subfolders are read with the question whether each holds a
+// subfolder; larger ones show their rows first and have that asked afterwards.
+constexpr std::size_t kProbeWithListing = 2000;
+
+std::string JoinLocal(const std::string& dir, const std::string& name) {
+  return dir == "/" ? "/" + name : dir + "/" + name;
+}
+
 FolderAnswer ListJob(const std::string& path, FolderSource& source) {
   FolderAnswer a;
-  a.ok = source.ListSubfolders(path, true, a.entries);
+  const bool network = path.empty() || path[0] != '/';
+  a.ok = source.ListSubfolders(path, network, a.entries);
+  if (network || a.entries.size() <= kProbeWithListing) {
+    if (!network)
+      for (SubfolderEntry& e : a.entries)
+        e.hasSubfolders = !e.isLink && source.HasSubfolder(JoinLocal(path, e.name));
+    a.probed = true;
+  }
+  // The names as shown and their sort order are made here, off the interface thread.
+  const std::size_t n = a.entries.size();
+  std::vector<QString> texts(n), keys(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string& name = a.entries[i].name;
+    texts[i] = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    keys[i] = texts[i].toCaseFolded();
+  }
+  std::vector<std::size_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+    int c = keys[x].compare(keys[y]);
+    return c != 0 ? c < 0 : a.entries[x].name < a.entries[y].name;
+  });
+  std::vector<SubfolderEntry> sorted(n);
+  a.texts.resize(n);
+  a.keys.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    sorted[i] = std::move(a.entries[order[i]]);
+    a.texts[i] = std::move(texts[order[i]]);
+    a.keys[i] = std::move(keys[order[i]]);
+  }
+  a.entries = std::move(sorted);
   return a;
 }
 
@@ -91,21 +130,30 @@ std::unique_ptr<Node> DirTreeModel::MakeVolumeNode(const MountedVolume& volume) 
   auto n = std::make_unique<Node>();
   n->path = n->name = volume.mountPoint;
   n->text = QString::fromUtf8(VolumeDisplayName(volume));
+  n->key = n->text.toCaseFolded();
   n->rank = volume.mountPoint == "/" ? 0 : 1;
   n->kind = volume.removable ? Kind::kRemovableVolume : Kind::kVolume;
   n->parent = m_top.get();
   return n;
 }
 
-std::unique_ptr<Node> DirTreeModel::MakeChild(Node* parent, const SubfolderEntry& entry) const {
+std::unique_ptr<Node> DirTreeModel::MakeChild(Node* parent, const SubfolderEntry& entry,
+                                              bool probed, QString* text, QString* key) const {
   auto n = std::make_unique<Node>();
   n->parent = parent;
   n->name = entry.name;
   n->path = JoinPath(*parent, entry.name);
-  n->text = QString::fromUtf8(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
+  if (text && key) {
+    n->text = std::move(*text);
+    n->key = std::move(*key);
+  } else {
+    n->text = QString::fromUtf8(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
+    n->key = n->text.toCaseFolded();
+  }
   n->kind = parent->IsNetwork() ? Kind::kNetwork : entry.isLink ? Kind::kFolderLink : Kind::kFolder;
   // A link is never opened below itself, so a link loop cannot be walked.
-  n->hasSubfolders = !entry.isLink && entry.hasSubfolders;
+  // Not asked yet: the button shows until the answer comes.
+  n->hasSubfolders = !entry.isLink && (entry.hasSubfolders || !probed);
   // A folder read under a folder ticked with its subfolders is ticked too; under any other
   // state it starts unticked.
   n->check = parent->check == TreeCheck::kWithSubdirs ? TreeCheck::kWithSubdirs : TreeCheck::kNone;
@@ -207,12 +255,23 @@ void DirTreeModel::Populate(Node* node) {
 void DirTreeModel::ApplyListing(Node* node, FolderAnswer answer) {
   std::vector<std::unique_ptr<Node>> fresh;
   fresh.reserve(answer.entries.size());
-  for (const SubfolderEntry& e : answer.entries) fresh.push_back(MakeChild(node, e));
+  const bool named = answer.texts.size() == answer.entries.size();
+  for (std::size_t i = 0; i < answer.entries.size(); ++i) {
+    if (named) {
+      fresh.push_back(
+          MakeChild(node, answer.entries[i], answer.probed, &answer.texts[i], &answer.keys[i]));
+    } else {
+      fresh.push_back(MakeChild(node, answer.entries[i], answer.probed));
+    }
+  }
   if (node->populated) {
-    MergeChildren(node, std::move(fresh));
+    MergeChildren(node, std::move(fresh), answer.probed);
+    if (!answer.probed) StartProbe(node);
     return;
   }
-  std::sort(fresh.begin(), fresh.end(), [](const auto& a, const auto& b) { return Less(*a, *b); });
+  if (!named)
+    std::sort(fresh.begin(), fresh.end(),
+              [](const auto& a, const auto& b) { return Less(*a, *b); });
   QModelIndex idx = IndexOf(node);
   node->populated = true;
   node->hasSubfolders = !fresh.empty();
@@ -223,11 +282,40 @@ void DirTreeModel::ApplyListing(Node* node, FolderAnswer answer) {
     endInsertRows();
   }
   emit dataChanged(idx, idx);  // the expand button may have gone
+  if (!answer.probed) StartProbe(node);
+}
+
+void DirTreeModel::StartProbe(Node* node) {
+  std::string path = node->path;
+  std::vector<std::string> names;
+  for (auto& c : node->children)
+    if (!c->populated && c->kind != Kind::kFolderLink) names.push_back(c->name);
+  auto job = [path, names](FolderSource& s) {
+    FolderAnswer a;
+    a.ok = a.probed = true;
+    for (const std::string& n : names)
+      a.entries.push_back({n, false, s.HasSubfolder(JoinLocal(path, n))});
+    return a;
+  };
+  auto apply = [this, path](const FolderAnswer& a) {
+    Node* n = FindNode(path);
+    if (!n || !n->populated || n->children.empty()) return;
+    std::unordered_map<std::string, bool> has;
+    for (const SubfolderEntry& e : a.entries) has.emplace(e.name, e.hasSubfolders);
+    for (auto& c : n->children) {
+      auto it = has.find(c->name);
+      if (it != has.end() && !c->populated) c->hasSubfolders = it->second;
+    }
+    emit dataChanged(IndexOf(n->children.front().get()), IndexOf(n->children.back().get()));
+  };
+  FolderAnswer a;
+  if (m_reader.Wait(m_reader.Start(job), FolderReader::Clock::now(), a, apply)) apply(a);
 }
 
 // ---- refreshing ----------------------------------------------------------------------------
 
-void DirTreeModel::MergeChildren(Node* parent, std::vector<std::unique_ptr<Node>> fresh) {
+void DirTreeModel::MergeChildren(Node* parent, std::vector<std::unique_ptr<Node>> fresh,
+                                 bool probed) {
   std::unordered_map<std::string, Node*> byPath;
   for (auto& f : fresh) byPath.emplace(f->path, f.get());
   std::vector<bool> keep(parent->children.size());
@@ -237,7 +325,8 @@ void DirTreeModel::MergeChildren(Node* parent, std::vector<std::unique_ptr<Node>
     if (!keep[i]) continue;
     Node* old = parent->children[i].get();
     // Roots are probed on their own (all at once, under one time limit).
-    if (!old->populated && parent != m_top.get()) old->hasSubfolders = it->second->hasSubfolders;
+    if (probed && !old->populated && parent != m_top.get())
+      old->hasSubfolders = it->second->hasSubfolders;
     it->second = nullptr;  // already in the tree
   }
   RemoveRows(parent, keep);
@@ -340,7 +429,7 @@ void DirTreeModel::RefreshVolumes() {
     }
   std::vector<std::string> before;
   for (auto& r : m_top->children) before.push_back(r->path);
-  MergeChildren(m_top.get(), std::move(fresh));
+  MergeChildren(m_top.get(), std::move(fresh), true);
   std::vector<Node*> added;
   for (auto& r : m_top->children)
     if (std::find(before.begin(), before.end(), r->path) == before.end()) added.push_back(r.get());

@@ -103,12 +103,14 @@ class DirTreeModel : public QAbstractItemModel {
   QModelIndex IndexOf(const Node* node) const;
   Node* FindNode(const std::string& path) const;
   std::unique_ptr<Node> MakeVolumeNode(const MountedVolume& volume) const;
-  std::unique_ptr<Node> MakeChild(Node* parent, const SubfolderEntry& entry) const;
+  std::unique_ptr<Node> MakeChild(Node* parent, const SubfolderEntry& entry, bool probed,
+                                  QString* text = nullptr, QString* key = nullptr) const;
   void ProbeRoots(const std::vector<Node*>& roots);
   void Populate(Node* node);
   void ApplyListing(Node* node, FolderAnswer answer);
   void ReadAgain(Node* node);
-  void MergeChildren(Node* parent, std::vector<std::unique_ptr<Node>> fresh);
+  void MergeChildren(Node* parent, std::vector<std::unique_ptr<Node>> fresh, bool probed);
+  void StartProbe(Node* node);
   void RemoveRows(Node* parent, const std::vector<bool>& keep);
   void InsertSorted(Node* parent, std::vector<std::unique_ptr<Node>> added);
   void SettleStates(Node* node);

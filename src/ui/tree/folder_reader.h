@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <chrono>
 #include <condition_variable>
@@ -26,6 +27,11 @@ struct FolderAnswer {
   bool ok = false;  // the folder could be read
   bool hasSubfolder = false;
   std::vector<SubfolderEntry> entries;
+  bool probed = false;  // each entry's hasSubfolders has been asked
+  // Filled by the worker for listings, so the interface thread has less to do: each entry's
+  // name as shown (bytes that are not UTF-8 as U+FFFD) and its case-folded form, entries sorted
+  // by that form.
+  std::vector<QString> texts, keys;
 };
 
 class FolderReader {
