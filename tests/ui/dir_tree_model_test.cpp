@@ -316,6 +316,19 @@ class DirTreeModelTest : public QObject {
     QTRY_COMPARE(t.model->rowCount(share), 2);
   }
 
+  void aLargeFolderShowsItsRowsAtOnceAndLearnsWhichHoldSubfoldersAfterwards() {
+    Tree t({"/big"});
+    for (int i = 0; i < 2500; ++i)
+      t.fs->AddFolder("/big/f" + std::to_string(i) + (i % 100 == 0 ? "/sub" : ""));
+    t.model->Fill();
+    QModelIndex big = t.At("/big");
+    t.model->fetchMore(big);
+    QCOMPARE(t.model->rowCount(big), 2500);
+    QCOMPARE(t.Names(big).mid(0, 3), (QStringList{"f0", "f1", "f10"}));
+    QTRY_VERIFY(!t.model->hasChildren(t.At("/big/f1")));
+    QVERIFY(t.model->hasChildren(t.At("/big/f100")));
+  }
+
   void unreadableLinkedRemovedAndBadlyNamedFolders() {
     Tree t({"/u/locked/inside", "/u/ok"});
     t.fs->SetUnreadable("/u/locked");

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/folder_tree.h"
 #include "ui/tree/mount_watcher.h"
@@ -113,6 +114,25 @@ class TreeSourcesTest : public QObject {
     watcher.CheckNow();
     watcher.CheckNow();
     QCOMPARE(spy.count(), 1);
+  }
+
+  // Needs the right to mount (root); skipped elsewhere.
+  void aVolumeMountedWhileWatchingIsReportedAndListed() {
+    QTemporaryDir tmp;
+    const QByteArray point = QFile::encodeName(tmp.path());
+    MountWatcher watcher;
+    QSignalSpy spy(&watcher, &MountWatcher::MountsChanged);
+    if (std::system(("mount -t tmpfs orvane-test '" + point + "' 2>/dev/null").constData()) != 0)
+      QSKIP("cannot mount here");
+    auto volumes = MakeSystemFolderSource()->ListVolumes();
+    const bool listed = std::any_of(volumes.begin(), volumes.end(), [&](const MountedVolume& v) {
+      return v.mountPoint == point.toStdString();
+    });
+    const bool reported = QTest::qWaitFor([&] { return spy.count() > 0; }, 5000);
+    std::system(("umount '" + point + "'").constData());
+    QVERIFY(listed);
+    QVERIFY(reported);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 5000);
   }
 
   void selectionFilesKeepTheTickedFolders() {
