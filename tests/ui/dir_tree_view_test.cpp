@@ -72,6 +72,11 @@ class DirTreeViewTest : public QObject {
     QVERIFY(f.view->isExpanded(home));
     QVERIFY(f.view->isExpanded(home.parent()));
     QVERIFY(f.view->Selection().empty());
+    // Selecting a volume reads its first level again.
+    f.fs->AddFolder("/opt");
+    f.view->setCurrentIndex(f.Model()->index(0, 0));
+    QVERIFY(f.At("/opt").isValid());
+    QCOMPARE(f.At("/opt").row(), 1);
   }
 
   void spaceFollowsTheBoxAndShiftOrCtrlForceTheirWay() {

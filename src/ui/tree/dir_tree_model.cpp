@@ -378,7 +378,7 @@ void DirTreeModel::InsertSorted(Node* parent, std::vector<std::unique_ptr<Node>>
   }
 }
 
-void DirTreeModel::ReadAgain(Node* node) {
+void DirTreeModel::ReadAgain(Node* node, bool deep) {
   if (node->pending || node->kind == Kind::kFolderLink) return;
   if (!node->populated) {
     // Only whether it holds a subfolder: its children are read when it is opened.
@@ -412,8 +412,9 @@ void DirTreeModel::ReadAgain(Node* node) {
     return;
   }
   ApplyListing(node, std::move(a));
-  for (auto& c : node->children)
-    if (c->populated) ReadAgain(c.get());
+  if (deep)
+    for (auto& c : node->children)
+      if (c->populated) ReadAgain(c.get(), true);
 }
 
 void DirTreeModel::RefreshVolumes() {
@@ -444,7 +445,8 @@ void DirTreeModel::Refresh() {
   if (!m_filled) return;
   CheckedDirs old = m_selection;
   RefreshVolumes();
-  for (std::size_t i = 0; i < m_top->children.size(); ++i) ReadAgain(m_top->children[i].get());
+  for (std::size_t i = 0; i < m_top->children.size(); ++i)
+    ReadAgain(m_top->children[i].get(), true);
   SettleStates(m_top.get());
   RebuildSelection();
   if (old != m_selection) emit SelectionChanged();
@@ -454,7 +456,7 @@ void DirTreeModel::RefreshItem(const QModelIndex& index) {
   Node* n = NodeOf(index);
   if (!n) return;
   CheckedDirs old = m_selection;
-  ReadAgain(n);
+  ReadAgain(n, false);
   SettleStates(m_top.get());
   RebuildSelection();
   if (old != m_selection) emit SelectionChanged();

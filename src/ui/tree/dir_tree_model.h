@@ -60,7 +60,8 @@ class DirTreeModel : public QAbstractItemModel {
   void Refresh();
   // Reads the list of volumes again, adding and removing roots only.
   void RefreshVolumes();
-  // Reads one item's children again (a volume root when it is selected).
+  // Reads one item's children again, not the folders open below them (a volume root when it is
+  // selected).
   void RefreshItem(const QModelIndex& index);
 
   // The click and key rule: ticks or unticks the item. withSubdirs forces the whole subtree
@@ -108,7 +109,7 @@ class DirTreeModel : public QAbstractItemModel {
   void ProbeRoots(const std::vector<Node*>& roots);
   void Populate(Node* node);
   void ApplyListing(Node* node, FolderAnswer answer);
-  void ReadAgain(Node* node);
+  void ReadAgain(Node* node, bool deep);
   void MergeChildren(Node* parent, std::vector<std::unique_ptr<Node>> fresh, bool probed);
   void StartProbe(Node* node);
   void RemoveRows(Node* parent, const std::vector<bool>& keep);
