@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: the normal build, the same tests under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+# Installs, builds and runs every test: the normal build (with the Qt window's parts), the core's
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -8,9 +8,10 @@ jobs=$(nproc)
 # Tests never browse the local network for SMB servers; they reach 127.0.0.1 only.
 export ORVANE_SMB_BROWSE=no
 
-cmake -S . -B build -DORVANE_GUI=OFF >/dev/null
+cmake -S . -B build -DORVANE_GUI=ON >/dev/null
 cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+# The window's tests run without a display.
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-asan -DORVANE_GUI=OFF -DORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-asan -j"$jobs"
