@@ -13,13 +13,16 @@ if [ -f "$dir/src/unzip.c" ] && [ "$(cat "$dir/version" 2>/dev/null)" = "$versio
 fi
 rm -rf "$dir"
 mkdir -p "$dir/lists/partial" "$dir/cache/archives/partial" "$dir/get"
-codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-cat >"$dir/sources.list" <<LIST
-deb-src http://deb.debian.org/debian $codename main
-deb-src http://deb.debian.org/debian $codename-updates main
-deb-src http://deb.debian.org/debian-security $codename-security main
-LIST
-apt_opts=(-o Dir::Etc::SourceList="$dir/sources.list" -o Dir::Etc::SourceParts=/nonexistent
+# Source entries for the archives the system already uses: each "deb" entry of its apt sources
+# becomes a "deb-src" entry (the one-line and the deb822 forms alike).
+mkdir -p "$dir/parts"
+for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+  if [ -f "$f" ]; then sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"; fi
+done >"$dir/sources.list"
+for f in /etc/apt/sources.list.d/*.sources; do
+  if [ -f "$f" ]; then sed 's/^Types:.*/Types: deb-src/' "$f" >"$dir/parts/$(basename "$f")"; fi
+done
+apt_opts=(-o Dir::Etc::SourceList="$dir/sources.list" -o Dir::Etc::SourceParts="$dir/parts"
   -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" -o APT::Sandbox::User=root)
 apt-get "${apt_opts[@]}" -qq update >&2
 (cd "$dir/get" && apt-get "${apt_opts[@]}" -qq source --download-only "$pkg=$version" >&2 &&
