@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "platform/file_find.h"
+#include "platform/mount_table.h"
 #include "platform/net_provider.h"
 
 #include "base/unicode.h"
@@ -83,45 +84,6 @@ struct Mount {
   std::string options;
 };
 
-std::string Unescape(const std::string& s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\\' && i + 3 < s.size()) {
-      int v = 0;
-      bool ok = true;
-      for (int k = 1; k <= 3; ++k) {
-        char c = i + k < s.size() ? s[i + k] : 'x';
-        if (c < '0' || c > '7') ok = false;
-        v = v * 8 + (c - '0');
-      }
-      if (ok) {
-        out.push_back(static_cast<char>(v));
-        i += 3;
-        continue;
-      }
-    }
-    out.push_back(s[i]);
-  }
-  return out;
-}
-
-bool IsPseudo(const std::string& fs, const std::string& point) {
-  static const char* const kPseudo[] = {
-      "proc",       "sysfs",     "cgroup",   "cgroup2",         "devpts",      "devtmpfs",
-      "mqueue",     "debugfs",   "tracefs",  "securityfs",      "pstore",      "bpf",
-      "autofs",     "hugetlbfs", "configfs", "fusectl",         "binfmt_misc", "efivarfs",
-      "rpc_pipefs", "nsfs",      "ramfs",    "fuse.gvfsd-fuse", "fuse.portal"};
-  for (const char* p : kPseudo)
-    if (fs == p) return true;
-  if (fs == "tmpfs") {
-    for (const char* sys : {"/dev", "/run", "/sys", "/proc"}) {
-      std::size_t n = std::strlen(sys);
-      if (point.compare(0, n, sys) == 0 && (point.size() == n || point[n] == '/')) return true;
-    }
-  }
-  return false;
-}
-
 const std::vector<Mount>& Mounts() {
   static const std::vector<Mount> mounts = [] {
     std::vector<Mount> list;
@@ -135,8 +97,8 @@ const std::vector<Mount>& Mounts() {
       }
       std::string fsType, source, super;
       in >> fsType >> source >> super;
-      point = Unescape(point);
-      if (IsPseudo(fsType, point)) continue;
+      point = UnescapeMountField(point);
+      if (IsPseudoFileSystem(fsType, point)) continue;
       // A later mount on the same point hides the earlier one.
       for (auto it = list.begin(); it != list.end(); ++it)
         if (it->point == point) {

@@ -12,6 +12,7 @@
 
 #include "platform/file_find.h"
 #include "platform/folder_tree.h"
+#include "platform/mount_table.h"
 
 namespace orvane {
 namespace {
@@ -19,29 +20,7 @@ namespace {
 // The provider the network finder answers for when it has one.
 constexpr const char* kNetworkProvider = "Windows Network";
 
-// mountinfo writes space, tab, newline and backslash as "\ooo"; /dev/disk/by-label as "\xHH".
-std::string UnescapeOctal(std::string_view s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\\' && i + 3 < s.size()) {
-      int v = 0;
-      bool ok = true;
-      for (std::size_t k = 1; k <= 3; ++k) {
-        char c = s[i + k];
-        if (c < '0' || c > '7') ok = false;
-        v = v * 8 + (c - '0');
-      }
-      if (ok) {
-        out.push_back(static_cast<char>(v));
-        i += 3;
-        continue;
-      }
-    }
-    out.push_back(s[i]);
-  }
-  return out;
-}
-
+// /dev/disk/by-label writes the characters of a label it cannot use in a name as "\xHH".
 std::string UnescapeHex(std::string_view s) {
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
@@ -56,24 +35,10 @@ std::string UnescapeHex(std::string_view s) {
   return out;
 }
 
-bool Under(const std::string& point, const char* top) {
-  std::size_t n = std::strlen(top);
-  return point.compare(0, n, top) == 0 && (point.size() == n || point[n] == '/');
-}
-
-bool IsPseudoFileSystem(const std::string& fs, const std::string& point) {
-  static const char* const kPseudo[] = {
-      "proc",       "sysfs",     "cgroup",   "cgroup2",         "devpts",      "devtmpfs",
-      "mqueue",     "debugfs",   "tracefs",  "securityfs",      "pstore",      "bpf",
-      "autofs",     "hugetlbfs", "configfs", "fusectl",         "binfmt_misc", "efivarfs",
-      "rpc_pipefs", "nsfs",      "ramfs",    "fuse.gvfsd-fuse", "fuse.portal"};
-  for (const char* p : kPseudo)
-    if (fs == p) return true;
-  if (fs == "tmpfs")
-    for (const char* sys : {"/dev", "/run", "/sys", "/proc"})
-      if (Under(point, sys)) return true;
-  // Snap packages are mounted read-only images, not volumes a user keeps files on.
-  return fs == "squashfs" && Under(point, "/snap");
+// A volume is a mount that is not the system's own; snap packages are mounted read-only images,
+// not volumes a user keeps files on.
+bool IsVolumeMount(const std::string& fs, const std::string& point) {
+  return !IsPseudoFileSystem(fs, point) && !(fs == "squashfs" && IsUnderPath(point, "/snap"));
 }
 
 // Whether the entry `name` of the open folder is a folder, and whether it is a link to one.
@@ -217,17 +182,17 @@ std::vector<MountedVolume> ParseMountedVolumes(
     }
     std::string fsType, source;
     if (field != "-" || !(in >> fsType >> source)) continue;
-    point = UnescapeOctal(point);
-    if (point.empty() || point[0] != '/' || IsPseudoFileSystem(fsType, point)) continue;
+    point = UnescapeMountField(point);
+    if (point.empty() || point[0] != '/' || !IsVolumeMount(fsType, point)) continue;
     while (point.size() > 1 && point.back() == '/') point.pop_back();
     // A later mount on the same point hides the earlier one.
     std::erase_if(list, [&](const MountedVolume& v) { return v.mountPoint == point; });
     MountedVolume v;
     v.mountPoint = point;
-    v.device = UnescapeOctal(source);
+    v.device = UnescapeMountField(source);
     for (const auto& [device, label] : labels)
       if (device == v.device) v.label = label;
-    v.removable = Under(point, "/media") || Under(point, "/run/media");
+    v.removable = IsUnderPath(point, "/media") || IsUnderPath(point, "/run/media");
     list.push_back(std::move(v));
   }
   if (std::none_of(list.begin(), list.end(),
