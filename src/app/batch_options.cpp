@@ -30,16 +30,18 @@ bool ParseSortKeys(const std::string& text, std::array<int, 3>& keys, std::array
       desc[k] = 1;
       key.erase(0, 1);
     }
-    int id = kNotSorted;
+    int stored = kNotSorted;  // sort keys are kept as the numbers the settings file stores
     if (AsciiLower(key) != "none") {
-      id = FindColumn(key, error);
-      if (id < 0) return false;
-      if (dirs ? !ColumnInfo(id).m_bDirSort : !ColumnInfo(id).m_bFileSort) {
-        error = "the column " + ColumnName(id) + " cannot sort " + (dirs ? "directories" : "files");
+      const std::optional<ColumnId> id = FindColumn(key, error);
+      if (!id) return false;
+      if (dirs ? !ColumnInfo(*id).m_bDirSort : !ColumnInfo(*id).m_bFileSort) {
+        error =
+            "the column " + ColumnName(*id) + " cannot sort " + (dirs ? "directories" : "files");
         return false;
       }
+      stored = ColumnNumber(*id);
     }
-    keys[k] = id;
+    keys[k] = stored;
   }
   return true;
 }
@@ -100,7 +102,7 @@ bool ParseEncoding(const std::string&, const std::string& v, BatchEdit& edit, st
 
 bool ParseColumns(const std::string& name, const std::string& v, BatchEdit& edit,
                   std::string& error) {
-  std::vector<int> ids;
+  std::vector<ColumnId> ids;
   if (!ParseColumnList(v, ids, error)) {
     error = name + ": " + error;
     return false;
@@ -108,11 +110,11 @@ bool ParseColumns(const std::string& name, const std::string& v, BatchEdit& edit
   edit = [ids](CListingOptions& o) {
     o.m_bColumn.fill(0);
     o.m_bFileCountInDirRow = 0;
-    for (int id : ids) {
-      if (id == kColCount)
+    for (ColumnId id : ids) {
+      if (id == ColumnId::kCount)
         o.m_bFileCountInDirRow = 1;
       else
-        o.m_bColumn[static_cast<std::size_t>(id)] = 1;
+        o.m_bColumn[id] = 1;
     }
   };
   return true;

@@ -127,23 +127,22 @@ std::string NearestName(const std::string& text, const std::vector<std::string>&
   return best;
 }
 
-std::string ColumnName(int id) {
-  if (id < 0 || id >= kColumnCount) return {};
-  return kColumnTexts[id].name;
+std::string ColumnName(ColumnId id) {
+  return kColumnTexts[ColumnIndex(id)].name;
 }
 
-int FindColumn(const std::string& text, std::string& error) {
-  int id = -1;
-  if (ParseSmallNumber(text, id)) {
-    if (id < kColumnCount) return id;
+std::optional<ColumnId> FindColumn(const std::string& text, std::string& error) {
+  int number = -1;
+  if (ParseSmallNumber(text, number)) {
+    if (IsColumnNumber(number)) return ColumnFromNumber(number);
     error = "no column has the number " + text + " (they go from 0 to " +
             std::to_string(kColumnCount - 1) + ")";
-    return -1;
+    return std::nullopt;
   }
   const std::string wanted = NormalName(text);
-  std::vector<int> matches;
+  std::vector<ColumnId> matches;
   std::vector<std::string> names;
-  for (int i = 0; i < kColumnCount; ++i) {
+  for (ColumnId i : kAllColumns) {
     names.push_back(ColumnName(i));
     if (wanted == names.back()) return i;
     if (wanted == NormalName(ColumnInfo(i).m_strName) || wanted == NormalName(ColumnLabel(i)))
@@ -157,10 +156,10 @@ int FindColumn(const std::string& text, std::string& error) {
     for (std::size_t i = 0; i < matches.size(); ++i)
       error += (i == 0 ? "" : i + 1 == matches.size() ? " or " : ", ") + ColumnName(matches[i]);
   }
-  return -1;
+  return std::nullopt;
 }
 
-bool ParseColumnList(const std::string& text, std::vector<int>& ids, std::string& error) {
+bool ParseColumnList(const std::string& text, std::vector<ColumnId>& ids, std::string& error) {
   ids.clear();
   std::size_t pos = 0;
   while (pos <= text.size()) {
@@ -182,20 +181,22 @@ bool ParseColumnList(const std::string& text, std::vector<int>& ids, std::string
         error = "empty column name in \"" + text + "\"";
         return false;
       }
-      a = b = FindColumn(item, error);
-      if (a < 0) return false;
+      const std::optional<ColumnId> id = FindColumn(item, error);
+      if (!id) return false;
+      a = b = ColumnNumber(*id);
     }
-    for (int i = a; i <= b; ++i) ids.push_back(i);
+    for (int i = a; i <= b; ++i) ids.push_back(ColumnFromNumber(i));
   }
   return true;
 }
 
 std::string ColumnListText() {
   std::string out;
-  for (int id = 0; id < kColumnCount; ++id) {
-    std::string line = (id < 10 ? " " : "") + std::to_string(id) + "  " + ColumnName(id);
+  for (ColumnId id : kAllColumns) {
+    const int n = ColumnNumber(id);
+    std::string line = (n < 10 ? " " : "") + std::to_string(n) + "  " + ColumnName(id);
     line.resize(std::max<std::size_t>(line.size() + 2, 24), ' ');
-    out += line + kColumnTexts[id].filledBy + "\n";
+    out += line + kColumnTexts[ColumnIndex(id)].filledBy + "\n";
   }
   return out;
 }

@@ -3,20 +3,23 @@
 // Pure functions; safe from any thread once the column catalogue is no longer renamed.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/column_ids.h"
+
 namespace orvane {
 
-// The name of a column id (0..57) as the batch options take it: "last-write-date".
-std::string ColumnName(int id);
+// The name of a column as the batch options take it: "last-write-date".
+std::string ColumnName(ColumnId id);
 
-// The column id named by text (a number or a name, see above); -1 with `error` set when no
+// The column named by text (a number or a name, see above); none with `error` set when no
 // column or more than one has that name.
-int FindColumn(const std::string& text, std::string& error);
+std::optional<ColumnId> FindColumn(const std::string& text, std::string& error);
 
 // Column list "name,size,20-22": names, ids and ranges of ids. False with `error` on a bad list.
-bool ParseColumnList(const std::string& text, std::vector<int>& ids, std::string& error);
+bool ParseColumnList(const std::string& text, std::vector<ColumnId>& ids, std::string& error);
 
 // The text of --list-columns: one line per column with its id, name and what fills it.
 std::string ColumnListText();

@@ -242,31 +242,31 @@ std::array<CColumnInfo, kColumnCount>& Catalogue() {
 
 }  // namespace
 
-const ColumnSpec& ColumnSpecOf(int id) {
-  return kColumns[id];
+const ColumnSpec& ColumnSpecOf(ColumnId id) {
+  return kColumns[ColumnIndex(id)];
 }
 
 unsigned ShownColumnReaders(const CListingOptions& o) {
   unsigned readers = kReadNone;
-  for (int id = 0; id < kColumnCount; ++id)
-    if (o.IsShown(id)) readers |= kColumns[id].readers;
+  for (ColumnId id : kAllColumns)
+    if (o.IsShown(id)) readers |= kColumns[ColumnIndex(id)].readers;
   return readers;
 }
 
-const CColumnInfo& ColumnInfo(int id) {
-  return Catalogue()[static_cast<std::size_t>(id)];
+const CColumnInfo& ColumnInfo(ColumnId id) {
+  return Catalogue()[ColumnIndex(id)];
 }
 
-void SetColumnName(int id, std::string name) {
-  if (id >= 0 && id < kColumnCount) Catalogue()[static_cast<std::size_t>(id)].m_strName = name;
+void SetColumnName(ColumnId id, std::string name) {
+  Catalogue()[ColumnIndex(id)].m_strName = name;
 }
 
-const char* ColumnLabel(int id) {
-  return kColumns[id].label;
+const char* ColumnLabel(ColumnId id) {
+  return kColumns[ColumnIndex(id)].label;
 }
 
-int FixedColumnWidth(const CListingOptions& o, int id) {
-  switch (const int w = kColumns[id].width) {
+int FixedColumnWidth(const CListingOptions& o, ColumnId id) {
+  switch (const int w = kColumns[ColumnIndex(id)].width) {
     case kNameW:
       return o.m_nNameWidth;
     case kSizeW:
@@ -278,7 +278,7 @@ int FixedColumnWidth(const CListingOptions& o, int id) {
     case kOwnerW:
       return o.m_nOwnerWidth;
     case kOwnWidth:
-      return o.m_nColumnWidth[static_cast<std::size_t>(id)];
+      return o.m_nColumnWidth[id];
     default:
       return w;
   }

@@ -64,17 +64,17 @@ struct ColumnSpec {
 };
 
 // The table row of a column id (0..57).
-const ColumnSpec& ColumnSpecOf(int id);
+const ColumnSpec& ColumnSpecOf(ColumnId id);
 // The readers the shown columns of the options need.
 unsigned ShownColumnReaders(const CListingOptions& o);
 
 // The catalogue entry of a column id (0..57).
-const CColumnInfo& ColumnInfo(int id);
+const CColumnInfo& ColumnInfo(ColumnId id);
 // Renames a column (language files).
-void SetColumnName(int id, std::string name);
+void SetColumnName(ColumnId id, std::string name);
 // The label of a column's check box on the "Displayed columns" page.
-const char* ColumnLabel(int id);
+const char* ColumnLabel(ColumnId id);
 // The text width the options give a column when automatic widths are off.
-int FixedColumnWidth(const CListingOptions& o, int id);
+int FixedColumnWidth(const CListingOptions& o, ColumnId id);
 
 }  // namespace orvane

@@ -119,7 +119,7 @@ class CListingEngine {
   std::unique_ptr<COvOutput> MakeWriter();
   void SetupColumns(bool resetWidths);
   // The text of one cell of the row being filled; ClearCells empties the cells of the last row.
-  std::string& Cell(int id);
+  std::string& Cell(ColumnId id);
   void ClearCells();
   void FillDirCells(CDirRecord& dir);
   bool FillItemCells(CFileRecord& rec, int number);
@@ -180,10 +180,10 @@ class CListingEngine {
   bool m_bScanExtras = false;            // the scan reads extra information (type, owner, contents)
   unsigned m_readers = 0;                // the ColumnReader bits of the shown columns
   bool m_bReadsFiles = false;            // a shown column needs a file's contents
-  std::vector<int> m_itemCellColumns;    // shown columns whose item cell the table makes
+  std::vector<ColumnId> m_itemCellColumns;  // shown columns whose item cell the table makes
   COutputColumns m_columns;
-  std::array<std::string, kColumnCount> m_cellText;
-  std::array<std::string, kColumnCount> m_titles;
+  ColumnArray<std::string> m_cellText;
+  ColumnArray<std::string> m_titles;
   std::uint64_t m_cellsSet = 0;  // one bit per cell written since the last ClearCells
   bool m_bCellsBound = false;    // the slots point at m_cellText (not at the titles)
   OutputContext m_context;

@@ -60,8 +60,9 @@ const char* DateFormatPattern(int choice) {
 }
 
 CListingOptions::CListingOptions() {
-  for (int id : {kColExtension, kColSize, kColLastWrite, kColAttributes})
-    m_bColumn[static_cast<std::size_t>(id)] = 1;
+  for (ColumnId id :
+       {ColumnId::kExtension, ColumnId::kSize, ColumnId::kLastWrite, ColumnId::kAttributes})
+    m_bColumn[id] = 1;
   for (int i = 0; i < kColumnCount; ++i)
     m_nColumnWidth[static_cast<std::size_t>(i)] = kDefaultWidths[i];
   RestoreDefaultOrder();
@@ -84,9 +85,9 @@ void CListingOptions::ApplyEffectiveValues() {
 }
 
 void CListingOptions::RestoreDefaultOrder() {
-  for (int i = 0; i < kColumnCount; ++i) {
-    m_columnOrder[static_cast<std::size_t>(i)] = i;
-    m_nAlign[static_cast<std::size_t>(i)] = ColumnInfo(i).m_nDefaultAlign;
+  for (ColumnId id : kAllColumns) {
+    m_columnOrder[ColumnIndex(id)] = id;
+    m_nAlign[id] = ColumnInfo(id).m_nDefaultAlign;
   }
 }
 

@@ -26,18 +26,18 @@ struct CListingOptions {
   CListingOptions();
 
   // Displayed columns.
-  std::array<int, kColumnCount> m_bColumn{};  // index 2 unused (Name always shown), 4 unused
+  ColumnArray<int> m_bColumn{};  // index 2 unused (Name always shown), 4 unused
   int m_nNameWidth = 60;
   int m_nSizeWidth = 14;
   int m_nTypeWidth = 30;
   int m_nOwnerWidth = 30;
-  std::array<int, kColumnCount> m_nColumnWidth{};
+  ColumnArray<int> m_nColumnWidth{};
   std::array<int, kHiddenTagCount> m_bHiddenTag{};
   std::array<int, kHiddenTagCount> m_nHiddenTagWidth{30, 30, 30, 30, 30};
 
   // Column order and alignment.
-  std::array<int, kColumnCount> m_columnOrder{};
-  std::array<int, kColumnCount> m_nAlign{};
+  std::array<ColumnId, kColumnCount> m_columnOrder{};
+  ColumnArray<int> m_nAlign{};
 
   // Output type, encoding and rows.
   int m_nOutputType = kOutputText;
@@ -117,10 +117,10 @@ struct CListingOptions {
   int m_nAttrSystem = 2;
 
   // Whether a column is shown (Name always; File count through its own flag).
-  bool IsShown(int id) const {
-    if (id == 2) return true;
-    if (id == 4) return m_bFileCountInDirRow != 0;
-    return id >= 0 && id < kColumnCount && m_bColumn[static_cast<std::size_t>(id)] != 0;
+  bool IsShown(ColumnId id) const {
+    if (id == ColumnId::kName) return true;
+    if (id == ColumnId::kCount) return m_bFileCountInDirRow != 0;
+    return m_bColumn[id] != 0;
   }
   // Text width of a date column (also the Year column).
   int DateWidth() const { return m_bShowTimeInDates ? m_nTimeWidth + 11 : 10; }

@@ -77,19 +77,18 @@ void CListingEngine::SetupColumns(bool resetWidths) {
   m_readers = ShownColumnReaders(o);
   m_bReadsFiles = (m_readers & kReadFileContents) != 0;
   m_itemCellColumns.clear();
-  for (int i = 0; i < kColumnCount; ++i)
-    if (o.IsShown(i) && ColumnSpecOf(i).itemCell) m_itemCellColumns.push_back(i);
-  for (int i = 0; i < kColumnCount; ++i) {
-    COutputColumn& c = m_columns[i];
-    m_titles[static_cast<std::size_t>(i)] = ColumnInfo(i).m_strName;
-    c.m_pText = &m_titles[static_cast<std::size_t>(i)];
-    c.m_bFolded = ColumnInfo(i).m_bFolded;
-    c.m_bShown = o.IsShown(i);
-    c.m_nAlign = o.m_nAlign[static_cast<std::size_t>(i)];
-    c.m_nOrder = o.m_columnOrder[static_cast<std::size_t>(i)];
-    if (c.m_nOrder < 0 || c.m_nOrder >= kColumnCount) c.m_nOrder = i;
+  for (ColumnId id : kAllColumns)
+    if (o.IsShown(id) && ColumnSpecOf(id).itemCell) m_itemCellColumns.push_back(id);
+  for (ColumnId id : kAllColumns) {
+    COutputColumn& c = m_columns[id];
+    m_titles[id] = ColumnInfo(id).m_strName;
+    c.m_pText = &m_titles[id];
+    c.m_bFolded = ColumnInfo(id).m_bFolded;
+    c.m_bShown = o.IsShown(id);
+    c.m_nAlign = o.m_nAlign[id];
+    c.m_nOrder = o.m_columnOrder[ColumnIndex(id)];
     if (resetWidths && (!o.m_bAutoColumnWidths || m_context.m_bMeasuring)) c.m_nWidth = 1;
-    if (!o.m_bAutoColumnWidths) c.m_nWidth = FixedColumnWidth(o, i);
+    if (!o.m_bAutoColumnWidths) c.m_nWidth = FixedColumnWidth(o, id);
   }
   m_columns.m_bRowIsSubdir = false;
   m_bCellsBound = false;
@@ -97,16 +96,15 @@ void CListingEngine::SetupColumns(bool resetWidths) {
 
 static_assert(kColumnCount <= 64, "one bit per cell");
 
-std::string& CListingEngine::Cell(int id) {
-  m_cellsSet |= std::uint64_t{1} << id;
-  return m_cellText[static_cast<std::size_t>(id)];
+std::string& CListingEngine::Cell(ColumnId id) {
+  m_cellsSet |= std::uint64_t{1} << ColumnIndex(id);
+  return m_cellText[id];
 }
 
 void CListingEngine::ClearCells() {
   // The slots show the cell texts until the next column set-up points them at the titles.
   if (!m_bCellsBound) {
-    for (int i = 0; i < kColumnCount; ++i)
-      m_columns[i].m_pText = &m_cellText[static_cast<std::size_t>(i)];
+    for (ColumnId id : kAllColumns) m_columns[id].m_pText = &m_cellText[id];
     m_bCellsBound = true;
   }
   for (std::uint64_t set = m_cellsSet; set != 0; set &= set - 1)
@@ -130,21 +128,25 @@ void CListingEngine::FillDirCells(CDirRecord& dir) {
   const CListingOptions& o = m_options;
   const NumberFormat& nf = m_numberFormat;
   ClearCells();
-  auto cell = [&](int id) -> std::string& { return Cell(id); };
-  cell(kColName) = DirText(dir);
-  if (o.m_bFileCountInDirRow) cell(kColCount) = "(" + FormatInteger(dir.m_nFileCount, nf) + ")";
-  if (o.IsShown(kColSize))
-    cell(kColSize) = FormatSize(dir.m_nSize, o.m_nSizeUnit, o.m_nSizePrecision, false, nf);
-  if (o.IsShown(kColCreation)) cell(kColCreation) = FormatDateTime(dir.m_tCreation, o);
-  if (o.IsShown(kColLastWrite)) cell(kColLastWrite) = FormatDateTime(dir.m_tLastWrite, o);
-  if (o.IsShown(kColLastAccess)) cell(kColLastAccess) = FormatDateTime(dir.m_tLastAccess, o);
-  if (dir.m_bDrive) cell(kColType) = dir.m_strFileSystem;
-  cell(kColAttributes) = dir.m_strAttributes;
-  if (o.IsShown(kColOwner)) {
+  auto cell = [&](ColumnId id) -> std::string& { return Cell(id); };
+  cell(ColumnId::kName) = DirText(dir);
+  if (o.m_bFileCountInDirRow)
+    cell(ColumnId::kCount) = "(" + FormatInteger(dir.m_nFileCount, nf) + ")";
+  if (o.IsShown(ColumnId::kSize))
+    cell(ColumnId::kSize) = FormatSize(dir.m_nSize, o.m_nSizeUnit, o.m_nSizePrecision, false, nf);
+  if (o.IsShown(ColumnId::kCreation))
+    cell(ColumnId::kCreation) = FormatDateTime(dir.m_tCreation, o);
+  if (o.IsShown(ColumnId::kLastWrite))
+    cell(ColumnId::kLastWrite) = FormatDateTime(dir.m_tLastWrite, o);
+  if (o.IsShown(ColumnId::kLastAccess))
+    cell(ColumnId::kLastAccess) = FormatDateTime(dir.m_tLastAccess, o);
+  if (dir.m_bDrive) cell(ColumnId::kType) = dir.m_strFileSystem;
+  cell(ColumnId::kAttributes) = dir.m_strAttributes;
+  if (o.IsShown(ColumnId::kOwner)) {
     if (!dir.m_bOwnerRead) ReadDirOwner(dir);
-    cell(kColOwner) = dir.m_strOwner;
+    cell(ColumnId::kOwner) = dir.m_strOwner;
   }
-  if (dir.m_bDrive) cell(kColFileVersion) = dir.m_strVolumeSerial;
+  if (dir.m_bDrive) cell(ColumnId::kFileVersion) = dir.m_strVolumeSerial;
 }
 
 bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
@@ -157,14 +159,15 @@ bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
   if (m_bReadsFiles && !rec.m_bIsDir && rec.m_pDir)
     ok = ReadExtras(rec, FullPath(*rec.m_pDir, rec.FullName()));
   ClearCells();
-  auto cell = [&](int id) -> std::string& { return Cell(id); };
-  if (o.IsShown(kColNumber) && !rec.m_bIsDir) cell(kColNumber) = FormatInteger(number, nf) + ". ";
+  auto cell = [&](ColumnId id) -> std::string& { return Cell(id); };
+  if (o.IsShown(ColumnId::kNumber) && !rec.m_bIsDir)
+    cell(ColumnId::kNumber) = FormatInteger(number, nf) + ". ";
   // The HTML writer builds links from the path cell, so it is filled for links too.
-  if ((o.IsShown(kColPath) || o.m_bLinksToFiles) && rec.m_pDir)
-    cell(kColPath) = DirText(*rec.m_pDir);
-  cell(kColName) = rec.m_strName;
+  if ((o.IsShown(ColumnId::kPath) || o.m_bLinksToFiles) && rec.m_pDir)
+    cell(ColumnId::kPath) = DirText(*rec.m_pDir);
+  cell(ColumnId::kName) = rec.m_strName;
   const CellFormat format{o, nf};
-  for (int id : m_itemCellColumns) {
+  for (ColumnId id : m_itemCellColumns) {
     const ColumnSpec& c = ColumnSpecOf(id);
     if (!(c.filesOnly && rec.m_bIsDir)) c.itemCell(rec, format, Cell(id));
   }
@@ -205,8 +208,8 @@ bool CListingEngine::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dir
   const CListingOptions& o = m_options;
   const SortSettings& sort = m_sort;
   if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
-    if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(), kColOwner) !=
-        sort.m_nDirSortKey.end())
+    if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(),
+                  ColumnNumber(ColumnId::kOwner)) != sort.m_nDirSortKey.end())
       for (CDirRecord* d : dirs)
         if (!d->m_bOwnerRead) ReadDirOwner(*d);
     SortDirs(dirs, sort);

@@ -123,14 +123,14 @@ SortValue UnsignedValue(std::uint64_t n) {
 }
 
 SortValue ItemSortValue(const CFileRecord& r, int key) {
-  if (key < 0 || key >= kColumnCount) return SortValue();
-  const ColumnSpec& c = ColumnSpecOf(key);
+  if (!IsColumnNumber(key)) return SortValue();
+  const ColumnSpec& c = ColumnSpecOf(ColumnFromNumber(key));
   return c.itemSort ? c.itemSort(r) : SortValue();
 }
 
 SortValue DirSortValue(const CDirRecord& d, int key) {
-  if (key < 0 || key >= kColumnCount) return SortValue();
-  const ColumnSpec& c = ColumnSpecOf(key);
+  if (!IsColumnNumber(key)) return SortValue();
+  const ColumnSpec& c = ColumnSpecOf(ColumnFromNumber(key));
   return c.dirSortKey ? c.dirSortKey(d) : SortValue();
 }
 

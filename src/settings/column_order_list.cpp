@@ -21,9 +21,9 @@ bool ValidAlign(int align) {
 
 void CColumnOrderList::RestoreDefault() {
   m_entries.clear();
-  for (int id = 0; id < kColumnCount; ++id) {
+  for (ColumnId id : kAllColumns) {
     const CColumnInfo& info = ColumnInfo(id);
-    if (!info.m_bFolded) m_entries.push_back(MakeEntry(id, info.m_nDefaultAlign));
+    if (!info.m_bFolded) m_entries.push_back(MakeEntry(ColumnNumber(id), info.m_nDefaultAlign));
   }
 }
 
@@ -63,7 +63,7 @@ void CColumnOrderList::Decode(std::string_view value) {
     int align = comma == std::string_view::npos ? 0 : ParseDecimal(pair.substr(comma + 1));
     for (std::size_t i = target; i < m_entries.size(); ++i) {
       if (ColumnAt(i) != column) continue;
-      if (!ValidAlign(align)) align = ColumnInfo(column).m_nDefaultAlign;
+      if (!ValidAlign(align)) align = ColumnInfo(ColumnFromNumber(column)).m_nDefaultAlign;
       m_entries[i] = MakeEntry(column, align);
       Move(i, target);
       break;
@@ -74,14 +74,17 @@ void CColumnOrderList::Decode(std::string_view value) {
 
 void CColumnOrderList::ApplyTo(CListingOptions& options) const {
   std::size_t slot = 0;
-  auto put = [&](int id) {
+  auto put = [&](ColumnId id) {
     if (slot < options.m_columnOrder.size()) options.m_columnOrder[slot++] = id;
   };
   for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    const int id = ColumnAt(i);
-    if (id < kColumnCount) options.m_nAlign[static_cast<std::size_t>(id)] = AlignAt(i);
-    if (id == kColName) {
-      for (int g = kColNumber; g <= kColCount; ++g) put(g);
+    // The entries hold only the numbers RestoreDefault put there.
+    const ColumnId id = ColumnFromNumber(ColumnAt(i));
+    options.m_nAlign[id] = AlignAt(i);
+    if (id == ColumnId::kName) {
+      for (ColumnId g : {ColumnId::kNumber, ColumnId::kPath, ColumnId::kName, ColumnId::kExtension,
+                         ColumnId::kCount})
+        put(g);
     } else {
       put(id);
     }

@@ -45,28 +45,27 @@ void COptionPages::ApplyFlags(CListingOptions& o) const {
 
 void COptionPages::ApplyColumns(CListingOptions& o) const {
   for (const COptionControl& c : m_controls) {
-    const int column = c.m_nColumn;
-    if (column < 0) continue;
+    if (!c.m_column) continue;
+    const ColumnId column = *c.m_column;
     if (c.m_kind == ControlKind::kCheckBox) {
-      if (column != kColName) o.m_bColumn[static_cast<std::size_t>(column)] = IsOn(c.m_nId) ? 1 : 0;
+      if (column != ColumnId::kName) o.m_bColumn[column] = IsOn(c.m_nId) ? 1 : 0;
       continue;
     }
     switch (column) {
-      case kColName:
+      case ColumnId::kName:
         o.m_nNameWidth = IntValue(c.m_nId, 1, 2048);
         break;
-      case kColSize:
+      case ColumnId::kSize:
         o.m_nSizeWidth = IntValue(c.m_nId, 1, 24);
         break;
-      case kColType:
+      case ColumnId::kType:
         o.m_nTypeWidth = IntValue(c.m_nId, 1, 80);
         break;
-      case kColOwner:
+      case ColumnId::kOwner:
         o.m_nOwnerWidth = IntValue(c.m_nId, 1, 100);
         break;
       default:
-        o.m_nColumnWidth[static_cast<std::size_t>(column)] =
-            IntValue(c.m_nId, 1, column == kColTrack ? 3 : 100);
+        o.m_nColumnWidth[column] = IntValue(c.m_nId, 1, column == ColumnId::kTrack ? 3 : 100);
     }
   }
   for (int i = 0; i < kHiddenTagCount; ++i) {

@@ -44,7 +44,7 @@ class Builder {
     m_out.back().m_nNeedsChoice = needsChoice;
   }
   // The column the control added last shows or sizes.
-  void ForColumn(int column) { m_out.back().m_nColumn = column; }
+  void ForColumn(ColumnId column) { m_out.back().m_column = column; }
   void Check(int id, std::string label, int state, bool hidden = false) {
     Add(id, K::kCheckBox, std::move(label)).m_nValue = state;
     m_out.back().m_bHidden = hidden;
@@ -86,11 +86,11 @@ class Builder {
     COptionControl& c = Add(id, K::kCombo, std::move(label));
     c.m_choices.push_back(GetText(5018).empty() ? "Not sorted" : GetText(5018));
     c.m_itemData.push_back(kNotSorted);
-    for (int col = 0; col < kColumnCount; ++col) {
+    for (ColumnId col : kAllColumns) {
       const CColumnInfo& info = ColumnInfo(col);
       if (files ? !info.m_bFileSort : !info.m_bDirSort) continue;
       c.m_choices.push_back(info.m_strName);
-      c.m_itemData.push_back(col);
+      c.m_itemData.push_back(ColumnNumber(col));  // the sort keys are stored by number
     }
     c.m_nValue = 0;
   }
@@ -102,38 +102,85 @@ class Builder {
 };
 
 struct ColumnKeys {
-  int column, check, width;
+  ColumnId column;
+  int check, width;
 };
 
 // Check box and width box of each column, in page order (0 when a column has no width box).
+using C = ColumnId;
 constexpr ColumnKeys kColumnKeys[] = {
-    {0, 1366, 0},     {1, 1388, 0},     {2, 1389, 1281},  {3, 1390, 0},     {5, 1391, 1282},
-    {6, 1392, 0},     {7, 1215, 0},     {8, 1216, 0},     {9, 1224, 1289},  {10, 1220, 0},
-    {11, 1226, 1299}, {12, 1217, 1288}, {13, 1256, 1296}, {14, 1478, 1397}, {15, 1221, 1290},
-    {16, 1222, 1291}, {17, 1223, 1292}, {18, 1225, 1293}, {19, 1279, 1294}, {20, 1218, 0},
-    {21, 1219, 0},    {22, 1280, 0},    {23, 1228, 1307}, {24, 1231, 1308}, {25, 1227, 1309},
-    {26, 1232, 1310}, {27, 1268, 1311}, {28, 1269, 1312}, {29, 1270, 1313}, {30, 1271, 1314},
-    {31, 1272, 0},    {32, 1273, 0},    {33, 1274, 0},    {34, 1230, 1317}, {35, 1275, 1318},
-    {36, 1276, 1319}, {37, 1277, 1320}, {38, 1229, 1321}, {39, 1278, 1322}, {40, 1245, 1323},
-    {41, 1283, 1324}, {42, 1284, 1325}, {43, 1287, 1328}, {44, 1241, 1329}, {45, 1243, 1330},
-    {46, 1233, 1331}, {47, 1235, 1332}, {48, 1254, 1333}, {49, 1237, 1334}, {50, 1239, 1335},
-    {51, 1393, 1298}, {52, 1394, 1346}, {53, 1395, 1297}, {54, 1259, 1295}, {55, 1260, 0},
-    {56, 1261, 1300}, {57, 1262, 1301},
+    {C::kNumber, 1366, 0},
+    {C::kPath, 1388, 0},
+    {C::kName, 1389, 1281},
+    {C::kExtension, 1390, 0},
+    {C::kSize, 1391, 1282},
+    {C::kCreation, 1392, 0},
+    {C::kLastWrite, 1215, 0},
+    {C::kLastAccess, 1216, 0},
+    {C::kType, 1224, 1289},
+    {C::kAttributes, 1220, 0},
+    {C::kOwner, 1226, 1299},
+    {C::kFileVersion, 1217, 1288},
+    {C::kProductVersion, 1256, 1296},
+    {C::kProductName, 1478, 1397},
+    {C::kDescription, 1221, 1290},
+    {C::kCopyright, 1222, 1291},
+    {C::kCompany, 1223, 1292},
+    {C::kExeComments, 1225, 1293},
+    {C::kLanguage, 1279, 1294},
+    {C::kCrc32, 1218, 0},
+    {C::kMd5, 1219, 0},
+    {C::kSha1, 1280, 0},
+    {C::kDocTitle, 1228, 1307},
+    {C::kSubject, 1231, 1308},
+    {C::kAuthor, 1227, 1309},
+    {C::kKeywords, 1232, 1310},
+    {C::kDocComments, 1268, 1311},
+    {C::kTemplate, 1269, 1312},
+    {C::kLastAuthor, 1270, 1313},
+    {C::kRevision, 1271, 1314},
+    {C::kLastPrinted, 1272, 0},
+    {C::kDocCreated, 1273, 0},
+    {C::kLastSaved, 1274, 0},
+    {C::kPageCount, 1230, 1317},
+    {C::kWordCount, 1275, 1318},
+    {C::kCharCount, 1276, 1319},
+    {C::kAppName, 1277, 1320},
+    {C::kCategory, 1229, 1321},
+    {C::kSecurity, 1278, 1322},
+    {C::kVideoFormat, 1245, 1323},
+    {C::kWidth, 1283, 1324},
+    {C::kHeight, 1284, 1325},
+    {C::kBpp, 1287, 1328},
+    {C::kFrames, 1241, 1329},
+    {C::kFps, 1243, 1330},
+    {C::kAudioFormat, 1233, 1331},
+    {C::kFrequency, 1235, 1332},
+    {C::kBpc, 1254, 1333},
+    {C::kChannels, 1237, 1334},
+    {C::kLength, 1239, 1335},
+    {C::kTrack, 1393, 1298},
+    {C::kTagTitle, 1394, 1346},
+    {C::kArtist, 1395, 1297},
+    {C::kAlbum, 1259, 1295},
+    {C::kYear, 1260, 0},
+    {C::kGenre, 1261, 1300},
+    {C::kTagComments, 1262, 1301},
 };
 
 void AddColumnsPage(std::vector<COptionControl>& out, const CListingOptions& d) {
   Builder b(out, OptionPage::kColumns, d);
   for (const ColumnKeys& k : kColumnKeys) {
-    const auto col = static_cast<std::size_t>(k.column);
-    b.Check(k.check, ColumnLabel(k.column), k.column == kColName ? 1 : d.m_bColumn[col]);
+    b.Check(k.check, ColumnLabel(k.column),
+            k.column == ColumnId::kName ? 1 : d.m_bColumn[k.column]);
     b.ForColumn(k.column);
-    if (k.column == kColName) b.When({.outputs = 0});  // the name is always listed
+    if (k.column == ColumnId::kName) b.When({.outputs = 0});  // the name is always listed
     if (!k.width) continue;
-    int width = d.m_nColumnWidth[col];
-    if (k.column == kColName) width = d.m_nNameWidth;
-    if (k.column == kColSize) width = d.m_nSizeWidth;
-    if (k.column == kColType) width = d.m_nTypeWidth;
-    if (k.column == kColOwner) width = d.m_nOwnerWidth;
+    int width = d.m_nColumnWidth[k.column];
+    if (k.column == ColumnId::kName) width = d.m_nNameWidth;
+    if (k.column == ColumnId::kSize) width = d.m_nSizeWidth;
+    if (k.column == ColumnId::kType) width = d.m_nTypeWidth;
+    if (k.column == ColumnId::kOwner) width = d.m_nOwnerWidth;
     b.Edit(k.width, std::string(ColumnLabel(k.column)) + " width", std::to_string(width));
     b.ForColumn(k.column);
     b.When(kWhenTextWidths);

@@ -48,8 +48,8 @@ struct COptionControl {
   OptionFlag m_field = nullptr;
   // When the control can be used: the options' own rule for m_field, or a rule of the page.
   std::optional<EnabledRule> m_enabledWhen;
-  int m_nNeedsChoice = 0;  // also needs this combo past its first entry (0: none)
-  int m_nColumn = -1;      // the column of a "Displayed columns" box or width box
+  int m_nNeedsChoice = 0;            // also needs this combo past its first entry (0: none)
+  std::optional<ColumnId> m_column;  // the column of a "Displayed columns" box or width box
 };
 
 // The document flags kept on the "Program options" page and the tree pane.

@@ -92,8 +92,8 @@ void COvCsvOutput::FormatHeader(COutputColumns& columns, std::string& out) {
     out += '\n';
   }
   if (!m_options.m_bColumnNamesInHeader) return;
-  for (int id = 0; id < kColumnCount; ++id) {
-    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+  for (ColumnId id : kAllColumns) {
+    std::string& cell = m_cells[id];
     cell.clear();
     if (!columns[id].m_bShown) continue;
     cell = m_strSeparator;
@@ -105,12 +105,12 @@ void COvCsvOutput::FormatHeader(COutputColumns& columns, std::string& out) {
 void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
   const bool surround = columns.m_bRowIsSubdir && m_options.m_bSurroundSubdirs;
-  for (int id = 0; id < kColumnCount; ++id) {
-    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+  for (ColumnId id : kAllColumns) {
+    std::string& cell = m_cells[id];
     cell.clear();
-    if (!columns[id].m_bShown && id != kColName) continue;
+    if (!columns[id].m_bShown && id != ColumnId::kName) continue;
     cell = m_strSeparator;
-    if (id == kColName && surround) {
+    if (id == ColumnId::kName && surround) {
       AppendCsvField(cell, "<" + columns[id].Text() + ">", m_strSeparator);
     } else {
       AppendCsvField(cell, columns[id].Text(), m_strSeparator);
@@ -121,13 +121,13 @@ void COvCsvOutput::FormatItemRow(COutputColumns& columns, std::string& out, cons
 
 void COvCsvOutput::FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
-  for (int id = 0; id < kColumnCount; ++id) {
-    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+  for (ColumnId id : kAllColumns) {
+    std::string& cell = m_cells[id];
     cell.clear();
-    if (!columns[id].m_bShown && id != kColName) continue;
+    if (!columns[id].m_bShown && id != ColumnId::kName) continue;
     cell = m_strSeparator;
     std::string_view text = columns[id].Text();
-    if (id == kColCount) {
+    if (id == ColumnId::kCount) {
       // The engine writes the count as "(" number ")": the field holds the bare number.
       if (text.size() >= 2 && text.front() == '(' && text.back() == ')')
         text = text.substr(1, text.size() - 2);

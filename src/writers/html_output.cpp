@@ -20,19 +20,19 @@ namespace {
 enum RowKind { kOddRow = 0, kEvenRow = 1, kDirRow = 2 };
 
 // The class of a column's cells in each row kind, made once.
-const std::string& CellClass(RowKind kind, int id) {
+const std::string& CellClass(RowKind kind, ColumnId id) {
   static const auto* table = [] {
     auto* t = new std::array<std::array<std::string, kColumnCount>, 3>;
     const char* bases[] = {"aa", "fa", "ka"};
     for (int k = 0; k < 3; ++k)
-      for (int c = 0; c < kColumnCount; ++c)
-        (*t)[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)] = ColumnClass(bases[k], c);
+      for (ColumnId c : kAllColumns)
+        (*t)[static_cast<std::size_t>(k)][ColumnIndex(c)] = ColumnClass(bases[k], c);
     return t;
   }();
-  return (*table)[static_cast<std::size_t>(kind)][static_cast<std::size_t>(id)];
+  return (*table)[static_cast<std::size_t>(kind)][ColumnIndex(id)];
 }
 
-bool Visible(const COutputColumns& columns, int id) {
+bool Visible(const COutputColumns& columns, ColumnId id) {
   return columns[id].m_bShown && !columns[id].m_bFolded;
 }
 
@@ -201,7 +201,7 @@ void COvHtmlOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   if (o.m_bExternalCss && !o.m_strCssPath.empty()) AppendExternalCss(o.m_strCssPath, out);
   out += "-->\n</STYLE>\n</HEAD>\n<BODY>\n<TABLE>\n<COL>\n";
   m_nColumnCount = 1;
-  for (int id = 0; id < kColumnCount; ++id) {
+  for (ColumnId id : kAllColumns) {
     if (!Visible(columns, id)) continue;
     out += "<COL>\n";
     ++m_nColumnCount;
@@ -219,12 +219,12 @@ void COvHtmlOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   }
   if (o.m_bSummary && o.m_nSummaryPos == 0) AppendSummaryRow(out);
   if (o.m_bColumnNamesInHeader) {
-    for (int id = 0; id < kColumnCount; ++id) {
-      std::string& cell = m_cells[static_cast<std::size_t>(id)];
+    for (ColumnId id : kAllColumns) {
+      std::string& cell = m_cells[id];
       cell.clear();
       if (!Visible(columns, id)) continue;
-      cell += id == kColName ? std::string("<th class=\"headerq\">")
-                             : "<th class=\"header" + CellClass(kDirRow, id) + "\">";
+      cell += id == ColumnId::kName ? std::string("<th class=\"headerq\">")
+                                    : "<th class=\"header" + CellClass(kDirRow, id) + "\">";
       AppendText(cell, columns[id].Text(), false);
       cell += "</th>";
     }
@@ -245,7 +245,7 @@ void COvHtmlOutput::AppendItemLinkTarget(const COutputColumns& columns, const Ou
   }
   out += "\" href=\"";
   if (o.m_bFileProtocolInLinks) out += "file://";
-  std::string path = columns[kColPath].Text();
+  std::string path = columns[ColumnId::kPath].Text();
   if (path.empty() && entry.inDir) {
     // The engine left the folded Path cell empty: the full path of the entry's directory.
     path = entry.dirPath;
@@ -274,11 +274,11 @@ void COvHtmlOutput::AppendItemName(const COutputColumns& columns, const OutputEn
   }
   const bool surround = columns.m_bRowIsSubdir && o.m_bSurroundSubdirs;
   if (surround) out += "&lt;";
-  if (columns[kColNumber].m_bShown) AppendText(out, columns[kColNumber].Text(), true);
-  if (columns[kColPath].m_bShown) AppendText(out, columns[kColPath].Text(), true);
-  AppendText(out, columns[kColName].Text(), true);
-  const std::string& ext = columns[kColExtension].Text();
-  if (columns[kColExtension].m_bShown && !ext.empty()) {
+  if (columns[ColumnId::kNumber].m_bShown) AppendText(out, columns[ColumnId::kNumber].Text(), true);
+  if (columns[ColumnId::kPath].m_bShown) AppendText(out, columns[ColumnId::kPath].Text(), true);
+  AppendText(out, columns[ColumnId::kName].Text(), true);
+  const std::string& ext = columns[ColumnId::kExtension].Text();
+  if (columns[ColumnId::kExtension].m_bShown && !ext.empty()) {
     out += '.';
     AppendText(out, ext, true);
   }
@@ -291,11 +291,11 @@ void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
                                   const OutputEntry& entry) {
   out.clear();
   const RowKind kind = m_bOddRow ? kOddRow : kEvenRow;
-  for (int id = 0; id < kColumnCount; ++id) {
-    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+  for (ColumnId id : kAllColumns) {
+    std::string& cell = m_cells[id];
     cell.clear();
     if (!Visible(columns, id)) continue;
-    if (id == kColName) {
+    if (id == ColumnId::kName) {
       AppendItemName(columns, entry, cell);
       continue;
     }
@@ -303,7 +303,7 @@ void COvHtmlOutput::FormatItemRow(COutputColumns& columns, std::string& out,
     cell += CellClass(kind, id);
     cell += "\">";
     const std::string& text = columns[id].Text();
-    if (id == kColSize && columns.m_bRowIsSubdir && text == "&lt;DIR&gt;") {
+    if (id == ColumnId::kSize && columns.m_bRowIsSubdir && text == "&lt;DIR&gt;") {
       cell += text;  // already in page form
     } else {
       AppendText(cell, text, false);
@@ -321,11 +321,11 @@ void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out,
   out.clear();
   m_bOddRow = true;
   const WriterOptions& o = m_options;
-  for (int id = 0; id < kColumnCount; ++id) {
-    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+  for (ColumnId id : kAllColumns) {
+    std::string& cell = m_cells[id];
     cell.clear();
     if (!Visible(columns, id)) continue;
-    if (id != kColName) {
+    if (id != ColumnId::kName) {
       cell += "<td class=\"";
       cell += CellClass(kDirRow, id);
       cell += "\">";
@@ -336,7 +336,7 @@ void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out,
     cell += "<td class=\"q\"";
     if (o.m_bLinksToSubdirsInside) cell += " id=\"" + std::to_string(entry.number) + "\"";
     cell += ">";
-    const std::string& name = columns[kColName].Text();
+    const std::string& name = columns[ColumnId::kName].Text();
     if (o.m_bLinksToDirs) {
       cell += "<a class=\"a1\" href=\"";
       if (o.m_bFileProtocolInLinks) cell += "file://";
@@ -346,8 +346,8 @@ void COvHtmlOutput::FormatDirRow(COutputColumns& columns, std::string& out,
       AppendUrlEncoded(cell, target);
       cell += "\">";
     }
-    const std::string& count = columns[kColCount].Text();
-    if (columns[kColCount].m_bShown && !count.empty()) {
+    const std::string& count = columns[ColumnId::kCount].Text();
+    if (columns[ColumnId::kCount].m_bShown && !count.empty()) {
       AppendText(cell, name + " " + count, true);
     } else {
       AppendText(cell, name, true);

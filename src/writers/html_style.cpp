@@ -152,9 +152,9 @@ std::string CssFontDeclarations(const CHtmlStyle& style) {
   return out;
 }
 
-std::string ColumnClass(std::string_view base, int id) {
+std::string ColumnClass(std::string_view base, ColumnId id) {
   if (base.size() < 2) return std::string(base);
-  const int second = (base[1] - 'a') + id;
+  const int second = (base[1] - 'a') + ColumnNumber(id);  // class names carry the number
   std::string out;
   out += static_cast<char>(base[0] + second / 26);
   out += static_cast<char>('a' + second % 26);
@@ -171,11 +171,11 @@ void AppendStyleSheet(const WriterOptions& options, const COutputColumns& column
   const std::string frame = CssColor(s[kStyleFrame].crColor);
   const std::string n = std::to_string(s[kStyleFrame].nSize);
 
-  std::vector<int> ids;  // shown, not folded, ascending
-  for (int id = 0; id < kColumnCount; ++id)
+  std::vector<ColumnId> ids;  // shown, not folded, ascending
+  for (ColumnId id : kAllColumns)
     if (columns[id].m_bShown && !columns[id].m_bFolded) ids.push_back(id);
   auto selectors = [&](std::string_view base) {
-    for (int id : ids) out += "." + ColumnClass(base, id) + ",";
+    for (ColumnId id : ids) out += "." + ColumnClass(base, id) + ",";
   };
 
   out += "BODY{background:#" + CssColor(s[kStyleBackground].crColor) + ";}\n";
@@ -196,8 +196,8 @@ void AppendStyleSheet(const WriterOptions& options, const COutputColumns& column
   out += ".y{color:#" + CssColor(even.crTextColor) + ";text-decoration:" + CssTextDecoration(even) +
          ";}\n";
   out += ".a, .i, .q";
-  out += AlignRule(columns[kColName].m_nAlign);
-  for (int id : ids) {
+  out += AlignRule(columns[ColumnId::kName].m_nAlign);
+  for (ColumnId id : ids) {
     out +=
         "." + ColumnClass("aa", id) + ", ." + ColumnClass("fa", id) + ", ." + ColumnClass("ka", id);
     out += AlignRule(columns[id].m_nAlign);

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/column_ids.h"
+
 namespace orvane {
 
 enum HtmlElement : int {
@@ -98,7 +100,7 @@ const char* CssTextDecoration(const CHtmlStyle& style);
 std::string CssFontDeclarations(const CHtmlStyle& style);
 // The class of column id for a row-kind base ("fa" even, "aa" odd, "ka" directory rows): the
 // base's second letter advanced id times, carrying into the first letter after "z".
-std::string ColumnClass(std::string_view base, int id);
+std::string ColumnClass(std::string_view base, ColumnId id);
 // The style sheet rules of the listing (everything between "<!--" and the external sheet).
 void AppendStyleSheet(const WriterOptions& options, const COutputColumns& columns,
                       std::string& out);

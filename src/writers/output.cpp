@@ -113,9 +113,8 @@ bool COvOutput::WriteFooter() {
 }
 
 void COvOutput::JoinCells(const COutputColumns& columns, std::string& out) const {
-  for (int k = 0; k < kColumnCount; ++k) {
-    const int id = columns[k].m_nOrder;
-    if (id >= 0 && id < kColumnCount) out += m_cells[static_cast<std::size_t>(id)];
+  for (const COutputColumn& slot : columns.slots) {
+    out += m_cells[slot.m_nOrder];
   }
 }
 

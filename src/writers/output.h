@@ -33,7 +33,7 @@ struct COutputColumn {
   const std::string* m_pText = nullptr;  // title while the header is formatted, else the cell
   int m_nWidth = 1;
   int m_nAlign = 0;
-  int m_nOrder = 0;  // the column id written at this position
+  ColumnId m_nOrder = ColumnId::kNumber;  // the column written at this position
   bool m_bFolded = false;
   const std::string& Text() const;
 };
@@ -41,8 +41,8 @@ struct COutputColumn {
 struct COutputColumns {
   std::array<COutputColumn, kColumnCount> slots;
   bool m_bRowIsSubdir = false;
-  COutputColumn& operator[](int i) { return slots[static_cast<std::size_t>(i)]; }
-  const COutputColumn& operator[](int i) const { return slots[static_cast<std::size_t>(i)]; }
+  COutputColumn& operator[](ColumnId id) { return slots[ColumnIndex(id)]; }
+  const COutputColumn& operator[](ColumnId id) const { return slots[ColumnIndex(id)]; }
 };
 
 // What the writers read from the engine besides the options.
@@ -92,7 +92,7 @@ class COvOutput {
 
   const WriterOptions& m_options;  // outlives the writer
   OutputContext& m_context;
-  std::array<std::string, kColumnCount> m_cells;
+  ColumnArray<std::string> m_cells;
   std::string m_strExtension;
 
  private:

@@ -57,22 +57,19 @@ void AppendPaddedBytes(std::string& line, const std::string& text, std::size_t f
 }  // namespace
 
 bool COvTxtOutput::LayoutAsciiRow(COutputColumns& columns, std::string& out) {
-  for (int k = 0; k < kColumnCount; ++k) {
-    const int id = columns[k].m_nOrder;
-    if (id < 0 || id >= kColumnCount) continue;
+  for (const COutputColumn& slot : columns.slots) {
+    const ColumnId id = slot.m_nOrder;
     const COutputColumn& c = columns[id];
-    if (c.m_bShown && !c.m_bFolded && !PlainAscii(m_cells[static_cast<std::size_t>(id)]))
-      return false;
+    if (c.m_bShown && !c.m_bFolded && !PlainAscii(m_cells[id])) return false;
   }
   for (std::size_t line = 0;; ++line) {
     bool more = false;
     bool first = true;
-    for (int k = 0; k < kColumnCount; ++k) {
-      const int id = columns[k].m_nOrder;
-      if (id < 0 || id >= kColumnCount) continue;
+    for (const COutputColumn& slot : columns.slots) {
+      const ColumnId id = slot.m_nOrder;
       COutputColumn& c = columns[id];
       if (!c.m_bShown || c.m_bFolded) continue;
-      const std::string& t = m_cells[static_cast<std::size_t>(id)];
+      const std::string& t = m_cells[id];
       if (Measuring()) {
         if (static_cast<int>(t.size()) > c.m_nWidth) c.m_nWidth = static_cast<int>(t.size());
         continue;
@@ -101,19 +98,18 @@ void COvTxtOutput::LayoutRow(COutputColumns& columns, std::string& out) {
   if (LayoutAsciiRow(columns, out)) return;
   out.clear();
   struct Part {
-    int id;
+    ColumnId id;
     std::size_t width;
     int align;
   };
   Part parts[kColumnCount];
   int n = 0;
   m_decoded.resize(kColumnCount);
-  for (int k = 0; k < kColumnCount; ++k) {
-    const int id = columns[k].m_nOrder;
-    if (id < 0 || id >= kColumnCount) continue;
+  for (const COutputColumn& slot : columns.slots) {
+    const ColumnId id = slot.m_nOrder;
     COutputColumn& c = columns[id];
     if (!c.m_bShown || c.m_bFolded) continue;
-    DecodeCell(m_cells[static_cast<std::size_t>(id)], m_decoded[static_cast<std::size_t>(id)]);
+    DecodeCell(m_cells[id], m_decoded[static_cast<std::size_t>(id)]);
     const std::size_t d = m_decoded[static_cast<std::size_t>(id)].size();
     if (Measuring()) {
       if (static_cast<int>(d) > c.m_nWidth) c.m_nWidth = static_cast<int>(d);
@@ -150,8 +146,7 @@ void COvTxtOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   for (auto& c : m_cells) c.clear();
   // Titles that are not shown are not measured either.
   if (m_options.m_bColumnNamesInHeader) {
-    for (int id = 0; id < kColumnCount; ++id)
-      m_cells[static_cast<std::size_t>(id)] = columns[id].Text();
+    for (ColumnId id : kAllColumns) m_cells[id] = columns[id].Text();
     std::string titles;
     LayoutRow(columns, titles);
     if (!Measuring()) out = titles;
@@ -170,20 +165,21 @@ void COvTxtOutput::FormatHeader(COutputColumns& columns, std::string& out) {
 
 void COvTxtOutput::FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
-  for (int id = 0; id < kColumnCount; ++id) {
-    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+  for (ColumnId id : kAllColumns) {
+    std::string& cell = m_cells[id];
     cell.clear();
-    if (id != kColName && columns[id].m_bShown && !columns[id].m_bFolded) cell = columns[id].Text();
+    if (id != ColumnId::kName && columns[id].m_bShown && !columns[id].m_bFolded)
+      cell = columns[id].Text();
   }
   const bool surround = columns.m_bRowIsSubdir && m_options.m_bSurroundSubdirs;
-  std::string& name = m_cells[kColName];
+  std::string& name = m_cells[ColumnId::kName];
   if (surround) name += '<';
-  if (columns[kColNumber].m_bShown) name += columns[kColNumber].Text();
-  if (columns[kColPath].m_bShown) name += columns[kColPath].Text();
-  name += columns[kColName].Text();
-  if (columns[kColExtension].m_bShown && !columns[kColExtension].Text().empty()) {
+  if (columns[ColumnId::kNumber].m_bShown) name += columns[ColumnId::kNumber].Text();
+  if (columns[ColumnId::kPath].m_bShown) name += columns[ColumnId::kPath].Text();
+  name += columns[ColumnId::kName].Text();
+  if (columns[ColumnId::kExtension].m_bShown && !columns[ColumnId::kExtension].Text().empty()) {
     name += '.';
-    name += columns[kColExtension].Text();
+    name += columns[ColumnId::kExtension].Text();
   }
   if (surround) name += '>';
   LayoutRow(columns, out);
@@ -191,16 +187,17 @@ void COvTxtOutput::FormatItemRow(COutputColumns& columns, std::string& out, cons
 
 void COvTxtOutput::FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
-  for (int id = 0; id < kColumnCount; ++id) {
-    std::string& cell = m_cells[static_cast<std::size_t>(id)];
+  for (ColumnId id : kAllColumns) {
+    std::string& cell = m_cells[id];
     cell.clear();
-    if (id != kColName && columns[id].m_bShown && !columns[id].m_bFolded) cell = columns[id].Text();
+    if (id != ColumnId::kName && columns[id].m_bShown && !columns[id].m_bFolded)
+      cell = columns[id].Text();
   }
-  std::string& name = m_cells[kColName];
-  name = columns[kColName].Text();
-  if (columns[kColCount].m_bShown) {
+  std::string& name = m_cells[ColumnId::kName];
+  name = columns[ColumnId::kName].Text();
+  if (columns[ColumnId::kCount].m_bShown) {
     name += ' ';
-    name += columns[kColCount].Text();
+    name += columns[ColumnId::kCount].Text();
   }
   LayoutRow(columns, out);
 }

@@ -80,7 +80,7 @@ TEST_F(Startup, ListModeWithSettingsFileAndOpenAfterSave) {
   EXPECT_EQ(m_calls[0].output, m_dir / "out.txt");
   EXPECT_EQ(m_calls[0].selection,
             (CheckedDirs{{"/srv/music", DirCheck::kWithSubdirs}, {"/srv", DirCheck::kAlone}}));
-  EXPECT_EQ(m_calls[0].options.m_bColumn[kColSize], 0);  // from the settings file
+  EXPECT_EQ(m_calls[0].options.m_bColumn[ColumnId::kSize], 0);  // from the settings file
   EXPECT_EQ(m_opened, std::vector<std::string>{m_dir / "out.txt"});
   EXPECT_EQ(m_err.str(), "");
 }
@@ -103,7 +103,7 @@ TEST_F(Startup, ConfigurationReplacesSettingsAndQuickConfigurationsGoByName) {
   std::filesystem::create_directories(m_dir / "photos");
   EXPECT_EQ(Run({"/o", m_dir / "c.ovc", "/l", m_dir / "photos", m_dir / "o.csv"}), kExitOk);
   EXPECT_EQ(m_calls.back().options.m_nOutputType, kOutputCsv);
-  EXPECT_EQ(m_calls.back().options.m_bColumn[kColSize], 1);  // settings file not read
+  EXPECT_EQ(m_calls.back().options.m_bColumn[ColumnId::kSize], 1);  // settings file not read
   EXPECT_EQ(m_calls.back().selection, (CheckedDirs{{m_dir / "photos", DirCheck::kWithSubdirs}}));
   EXPECT_TRUE(m_opened.empty());
   EXPECT_EQ(Run({"/o", "Quick one", "/l", m_dir / "photos", m_dir / "o.html"}), kExitOk);

@@ -25,50 +25,51 @@ std::string Apply(std::vector<std::string> args, CListingOptions& o) {
 
 TEST(ColumnNames, EveryNameAndNumberFindsItsColumn) {
   std::set<std::string> seen;
-  for (int id = 0; id < kColumnCount; ++id) {
+  for (ColumnId id : kAllColumns) {
     const std::string name = ColumnName(id);
     EXPECT_TRUE(seen.insert(name).second) << "two columns are called " << name;
     std::string error;
     EXPECT_EQ(FindColumn(name, error), id) << name << ": " << error;
-    EXPECT_EQ(FindColumn(std::to_string(id), error), id);
+    EXPECT_EQ(FindColumn(std::to_string(ColumnNumber(id)), error), id);
   }
 }
 
 TEST(ColumnNames, HeadersMatchWithoutCaseAndWithAnyBlank) {
   std::string error;
-  EXPECT_EQ(FindColumn("Last write date", error), kColLastWrite);
-  EXPECT_EQ(FindColumn("LAST_WRITE_DATE", error), kColLastWrite);
-  EXPECT_EQ(FindColumn("last-Write_date", error), kColLastWrite);
-  EXPECT_EQ(FindColumn("SHA-1", error), kColSha1);  // the check box's text
-  EXPECT_EQ(FindColumn("sha1", error), kColSha1);   // the header's
-  EXPECT_EQ(FindColumn("Bits per pixel", error), 43);
+  EXPECT_EQ(FindColumn("Last write date", error), ColumnId::kLastWrite);
+  EXPECT_EQ(FindColumn("LAST_WRITE_DATE", error), ColumnId::kLastWrite);
+  EXPECT_EQ(FindColumn("last-Write_date", error), ColumnId::kLastWrite);
+  EXPECT_EQ(FindColumn("SHA-1", error), ColumnId::kSha1);  // the check box's text
+  EXPECT_EQ(FindColumn("sha1", error), ColumnId::kSha1);   // the header's
+  EXPECT_EQ(FindColumn("Bits per pixel", error), ColumnFromNumber(43));
 }
 
 TEST(ColumnNames, ARepeatedHeaderAsksForTheGroup) {
   std::string error;
-  EXPECT_EQ(FindColumn("comments", error), -1);
+  EXPECT_EQ(FindColumn("comments", error), std::nullopt);
   EXPECT_EQ(error,
             "the column name \"comments\" is ambiguous: exe-comments, doc-comments or "
             "tag-comments");
-  EXPECT_EQ(FindColumn("doc-comments", error), 27);
-  EXPECT_EQ(FindColumn("Tag_Title", error), 52);
+  EXPECT_EQ(FindColumn("doc-comments", error), ColumnFromNumber(27));
+  EXPECT_EQ(FindColumn("Tag_Title", error), ColumnFromNumber(52));
 }
 
 TEST(ColumnNames, UnknownNamesAndNumbersNameTheNearest) {
   std::string error;
-  EXPECT_EQ(FindColumn("last-writ-date", error), -1);
+  EXPECT_EQ(FindColumn("last-writ-date", error), std::nullopt);
   EXPECT_EQ(error, "unknown column \"last-writ-date\"; did you mean \"last-write-date\"?");
-  EXPECT_EQ(FindColumn("58", error), -1);
+  EXPECT_EQ(FindColumn("58", error), std::nullopt);
   EXPECT_EQ(error, "no column has the number 58 (they go from 0 to 57)");
 }
 
 TEST(BatchOptions, ColumnsMixNamesNumbersAndRanges) {
   CListingOptions o;
   ASSERT_EQ(Apply({"--columns", "name,Size,last-write-date,md5,41-42,count"}, o), "");
-  std::vector<int> shown;
-  for (int id = 0; id < kColumnCount; ++id)
-    if (o.m_bColumn[static_cast<std::size_t>(id)]) shown.push_back(id);
-  EXPECT_EQ(shown, (std::vector<int>{kColName, kColSize, kColLastWrite, kColMd5, 41, 42}));
+  std::vector<ColumnId> shown;
+  for (ColumnId id : kAllColumns)
+    if (o.m_bColumn[id]) shown.push_back(id);
+  EXPECT_EQ(shown, (std::vector<ColumnId>{ColumnId::kName, ColumnId::kSize, ColumnId::kLastWrite,
+                                          ColumnId::kMd5, ColumnId::kWidth, ColumnId::kHeight}));
   EXPECT_EQ(o.m_bFileCountInDirRow, 1);
 }
 
@@ -84,10 +85,12 @@ TEST(BatchOptions, BadColumnListsAreRefusedWithTheOptionNamed) {
 TEST(BatchOptions, SortKeysTakeNamesWithDirection) {
   CListingOptions o;
   ASSERT_EQ(Apply({"--sort", "-last-write-date,Name"}, o), "");
-  EXPECT_EQ(o.m_nFileSortKey, (std::array<int, 3>{kColLastWrite, kColName, kNotSorted}));
+  EXPECT_EQ(o.m_nFileSortKey, (std::array<int, 3>{ColumnNumber(ColumnId::kLastWrite),
+                                                  ColumnNumber(ColumnId::kName), kNotSorted}));
   EXPECT_EQ(o.m_bFileSortDesc, (std::array<int, 3>{1, 0, 0}));
   ASSERT_EQ(Apply({"--dir-sort=none,-5"}, o), "");
-  EXPECT_EQ(o.m_nDirSortKey, (std::array<int, 3>{kNotSorted, kColSize, kNotSorted}));
+  EXPECT_EQ(o.m_nDirSortKey,
+            (std::array<int, 3>{kNotSorted, ColumnNumber(ColumnId::kSize), kNotSorted}));
   EXPECT_EQ(o.m_bDirSortDesc, (std::array<int, 3>{0, 1, 0}));
   EXPECT_EQ(Apply({"--dir-sort=md5"}, o), "--dir-sort: the column md5 cannot sort directories");
   EXPECT_EQ(Apply({"--sort=path"}, o), "--sort: the column path cannot sort files");

@@ -111,8 +111,8 @@ TEST(ListingEngine, RunningNumberRestartsPerDirectoryOrRunsThrough) {
   Fixture f;
   MakeTree(f.tmp.path());
   f.Check(DirCheck::kWithSubdirs);
-  f.job.options.m_bColumn[kColNumber] = 1;
-  f.job.options.m_nFileSortKey[0] = kColName;
+  f.job.options.m_bColumn[ColumnId::kNumber] = 1;
+  f.job.options.m_nFileSortKey[0] = ColumnNumber(ColumnId::kName);
   std::string text = f.Generate();
   EXPECT_NE(text.find("1. c.txt"), std::string::npos);
   EXPECT_NE(text.find("1. d.txt"), std::string::npos);
@@ -127,7 +127,7 @@ TEST(ListingEngine, RecordsAreReusedUntilTheFileChanges) {
   Fixture f;
   MakeTree(f.tmp.path());
   f.Check(DirCheck::kAlone);
-  f.job.options.m_bColumn[kColType] = 1;
+  f.job.options.m_bColumn[ColumnId::kType] = 1;
   f.Generate();
   auto find = [&](const std::string& name) -> CFileRecord* {
     for (const auto& d : f.engine.Directories())
@@ -235,9 +235,11 @@ TEST(ListingEngine, MediaColumnsComeFromTheReadersByExtension) {
             "/song.mp3' && cp '" + test::DataPath("pictures/rgb.png") + "' '" + tree +
             "/pic.png' && cp '" + test::DataPath("pictures/rgb.png") + "' '" + tree + "/pic.dat'");
   f.Check(DirCheck::kAlone);
-  for (int id = kColMediaFirst; id <= kColMp3Last; ++id) f.job.options.m_bColumn[id] = 1;
+  for (ColumnId id : kAllColumns)
+    if (id >= ColumnId::kVideoFormat && id <= ColumnId::kTagComments)
+      f.job.options.m_bColumn[id] = 1;
   f.job.options.m_bAutoColumnWidths = 1;
-  f.job.options.m_nFileSortKey[0] = kColName;
+  f.job.options.m_nFileSortKey[0] = ColumnNumber(ColumnId::kName);
   std::string text = f.Generate();
   EXPECT_NE(text.find("44.10 kHz"), std::string::npos);
   EXPECT_NE(text.find("MPEG-1 Layer 3"), std::string::npos);
@@ -265,7 +267,7 @@ TEST(ListingEngine, ArchivesBecomeDirectoriesOnlyWhenAsked) {
   EXPECT_NE(text.find("Pack.ZIP"), std::string::npos);
   EXPECT_EQ(f.Dir("Pack.ZIP"), nullptr);
   f.job.options.m_bArchivesAsDirs = 1;
-  f.job.options.m_bColumn[kColOwner] = 1;
+  f.job.options.m_bColumn[ColumnId::kOwner] = 1;
   text = f.Generate();
   const CDirRecord* pack = f.Dir("Pack.ZIP");
   ASSERT_NE(pack, nullptr);
@@ -287,8 +289,9 @@ TEST(ListingEngine, DocumentPropertiesAndOwner) {
   test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("docs/writer.doc") + "' '" + tree +
             "/report.bin'");
   f.Check(DirCheck::kAlone);
-  for (int id = kColDocFirst; id <= kColDocLast; ++id) f.job.options.m_bColumn[id] = 1;
-  f.job.options.m_bColumn[kColOwner] = 1;
+  for (ColumnId id : kAllColumns)
+    if (id >= ColumnId::kDocTitle && id <= ColumnId::kSecurity) f.job.options.m_bColumn[id] = 1;
+  f.job.options.m_bColumn[ColumnId::kOwner] = 1;
   f.job.options.m_bAutoColumnWidths = 1;
   std::string text = f.Generate();
   // Any file is asked, whatever its extension.
@@ -309,7 +312,8 @@ TEST(ListingEngine, HashesAreComputedOnceAndReusedWhileTheFileIsUnchanged) {
   test::WriteFile(file, "abc");
   test::WriteFile(f.tmp / "tree/sub/x", "");
   f.Check(DirCheck::kAlone);
-  for (int id : {kColCrc32, kColMd5, kColSha1}) f.job.options.m_bColumn[id] = 1;
+  for (ColumnId id : {ColumnId::kCrc32, ColumnId::kMd5, ColumnId::kSha1})
+    f.job.options.m_bColumn[id] = 1;
   std::string text = f.Generate();
   EXPECT_NE(text.find("352441c2"), std::string::npos);                          // CRC32("abc")
   EXPECT_NE(text.find("900150983cd24fb0d6963f7d28e17f72"), std::string::npos);  // MD5("abc")
@@ -336,7 +340,8 @@ TEST(ListingEngine, VersionColumnsOfExecutables) {
   const std::string tree = f.tmp / "tree";
   test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("pe") + "'/*.exe '" + tree + "'/");
   f.Check(DirCheck::kAlone);
-  for (int id = kColFileVersion; id <= kColLanguage; ++id) f.job.options.m_bColumn[id] = 1;
+  for (ColumnId id : kAllColumns)
+    if (id >= ColumnId::kFileVersion && id <= ColumnId::kLanguage) f.job.options.m_bColumn[id] = 1;
   f.job.options.m_bAutoColumnWidths = 1;
   std::string text = f.Generate();
   EXPECT_NE(text.find("English (United States)"), std::string::npos);

@@ -52,10 +52,11 @@ ListingJob SizeDescendingText(const std::string& root, const std::string& out) {
   ListingJob job;
   job.options.m_bProgramInfoInHeader = 0;
   job.options.m_nOutputType = kOutputText;
-  job.options.m_bColumn[kColCrc32] = 1;
-  job.options.m_nFileSortKey = {kColSize, kColName, kNotSorted};
+  job.options.m_bColumn[ColumnId::kCrc32] = 1;
+  job.options.m_nFileSortKey = {ColumnNumber(ColumnId::kSize), ColumnNumber(ColumnId::kName),
+                                kNotSorted};
   job.options.m_bFileSortDesc = {1, 0, 0};
-  job.options.m_nDirSortKey = {kColName, kNotSorted, kNotSorted};
+  job.options.m_nDirSortKey = {ColumnNumber(ColumnId::kName), kNotSorted, kNotSorted};
   job.options.m_bDirSortDesc = {1, 0, 0};
   job.checkedDirs[root] = DirCheck::kWithSubdirs;
   job.request = kRequestSave;
@@ -67,9 +68,10 @@ ListingJob ExtensionHtml(const std::string& root, const std::string& out) {
   ListingJob job;
   job.options.m_bProgramInfoInHeader = 0;
   job.options.m_nOutputType = kOutputHtml;
-  job.options.m_bColumn[kColExtension] = 1;
+  job.options.m_bColumn[ColumnId::kExtension] = 1;
   job.options.m_bFilesTogether = 1;
-  job.options.m_nFileSortKey = {kColExtension, kColName, kNotSorted};
+  job.options.m_nFileSortKey = {ColumnNumber(ColumnId::kExtension), ColumnNumber(ColumnId::kName),
+                                kNotSorted};
   job.options.m_bSubdirsFirst = 0;
   job.checkedDirs[root] = DirCheck::kWithSubdirs;
   job.request = kRequestPreview;

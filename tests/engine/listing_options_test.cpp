@@ -7,13 +7,14 @@ namespace {
 
 TEST(ListingOptions, DefaultsShowTheUsualColumnsUnsorted) {
   CListingOptions o;
-  EXPECT_TRUE(o.IsShown(kColName));
+  EXPECT_TRUE(o.IsShown(ColumnId::kName));
   o.m_bColumn.fill(0);
-  EXPECT_TRUE(o.IsShown(kColName));  // Name cannot be switched off
+  EXPECT_TRUE(o.IsShown(ColumnId::kName));  // Name cannot be switched off
   CListingOptions d;
-  for (int id : {kColExtension, kColSize, kColLastWrite, kColAttributes, kColCount})
-    EXPECT_TRUE(d.IsShown(id)) << id;
-  EXPECT_FALSE(d.IsShown(kColMd5));
+  for (ColumnId id : {ColumnId::kExtension, ColumnId::kSize, ColumnId::kLastWrite,
+                      ColumnId::kAttributes, ColumnId::kCount})
+    EXPECT_TRUE(d.IsShown(id)) << ColumnNumber(id);
+  EXPECT_FALSE(d.IsShown(ColumnId::kMd5));
   for (int k = 0; k < 3; ++k) {
     EXPECT_EQ(d.m_nFileSortKey[static_cast<std::size_t>(k)], kNotSorted);
     EXPECT_EQ(d.m_nDirSortKey[static_cast<std::size_t>(k)], kNotSorted);

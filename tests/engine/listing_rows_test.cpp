@@ -79,7 +79,7 @@ struct Listing {
     o.m_bProgramInfoInHeader = 0;
     o.m_bFileCountInDirRow = 0;
     o.m_bColumn.fill(0);
-    o.m_bColumn[kColExtension] = 1;
+    o.m_bColumn[ColumnId::kExtension] = 1;
     o.m_nNameWidth = 120;
     job.checkedDirs[tree] = DirCheck::kWithSubdirs;
   }
@@ -137,14 +137,14 @@ TEST(ListingRows, DirectoryAndDriveRowsShowTheirOwnOwnerAndSortByIt) {
   Chown(l.tree, 4242);
   Chown(l.tree + "/a", 4444);
   Chown(l.tree + "/b", 4343);
-  l.job.options.m_bColumn[kColOwner] = 1;
+  l.job.options.m_bColumn[ColumnId::kOwner] = 1;
   auto lines = l.Generate();
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, l.tree + "/")), "4242");
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, l.tree + "/a/")), "4444");
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, "<a>")), "4444");
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, "x.txt")), GetFileOwner(l.tree + "/a/x.txt"));
 
-  l.job.options.m_nDirSortKey[0] = kColOwner;
+  l.job.options.m_nDirSortKey[0] = ColumnNumber(ColumnId::kOwner);
   l.job.options.m_bFileRows = 0;
   EXPECT_EQ(Listing::Names(l.Generate()),
             (std::vector<std::string>{l.tree + "/", l.tree + "/b/", l.tree + "/a/"}));
@@ -190,7 +190,7 @@ TEST(ListingRows, ScanNumbersEntriesDepthFirstInNameOrder) {
   o.m_bSubdirs = 0;
   o.m_bDirRows = 0;
   o.m_bFilesTogether = 1;
-  o.m_bColumn[kColNumber] = 1;
+  o.m_bColumn[ColumnId::kNumber] = 1;
   EXPECT_EQ(Listing::Names(l.Generate()),
             (std::vector<std::string>{"1. a.txt", "2. B.txt", "3. w.txt", "4. y.txt", "5. v.txt",
                                       "6. z.txt"}));
@@ -208,9 +208,9 @@ TEST(ListingRows, AutomaticWidthsMeasureTitlesOnlyWhenTheyAreShown) {
   test::WriteFile(l.tree + "/a.txt", "");
   CListingOptions& o = l.job.options;
   o.m_bAutoColumnWidths = 1;
-  o.m_bColumn[kColAttributes] = 1;  // title "Attributes" is longer than any value
+  o.m_bColumn[ColumnId::kAttributes] = 1;  // title "Attributes" is longer than any value
   o.m_bColumnNamesInHeader = 0;
-  o.m_nAlign[kColAttributes] = 0;
+  o.m_nAlign[ColumnId::kAttributes] = 0;
   const std::string name = "a.txt";
   auto row = [&](const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
@@ -228,7 +228,7 @@ TEST(ListingRows, ArchiveMembersGetTheTypeOfTheirName) {
   test::Run("mkdir -p '" + l.tree + "' && cp '" + test::DataPath("zip/info-zip.zip") + "' '" +
             l.tree + "/Pack.zip'");
   l.job.options.m_bArchivesAsDirs = 1;
-  l.job.options.m_bColumn[kColType] = 1;
+  l.job.options.m_bColumn[ColumnId::kType] = 1;
   l.job.options.m_bSurroundSubdirs = 0;
   auto lines = l.Generate();
   EXPECT_EQ(Listing::SecondCell(Listing::Row(lines, "locked.txt")),
@@ -259,8 +259,8 @@ TEST(ListingRows, NoMemoryForHashingIsSaidOncePerFileAndColumnAndTheListingGoesO
   test::WriteFile(l.tree + "/a.bin", "abc");
   test::WriteFile(l.tree + "/b.bin", "abc");
   CListingOptions& o = l.job.options;
-  o.m_bColumn[kColCrc32] = 1;
-  o.m_bColumn[kColMd5] = 1;
+  o.m_bColumn[ColumnId::kCrc32] = 1;
+  o.m_bColumn[ColumnId::kMd5] = 1;
   o.m_bAutoColumnWidths = 1;  // two passes over the rows
   g_failAlignedBuffers = true;
   auto lines = l.Generate();

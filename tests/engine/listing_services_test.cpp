@@ -82,12 +82,12 @@ TEST(ListingServices, RowsShowTheTypesOwnersAndVolumeTheServicesGive) {
   o.m_bFileCountInDirRow = 0;
   o.m_bSurroundSubdirs = 0;
   o.m_bColumn.fill(0);
-  o.m_bColumn[kColType] = 1;
-  o.m_bColumn[kColOwner] = 1;
-  o.m_bColumn[kColFileVersion] = 1;
+  o.m_bColumn[ColumnId::kType] = 1;
+  o.m_bColumn[ColumnId::kOwner] = 1;
+  o.m_bColumn[ColumnId::kFileVersion] = 1;
   o.m_nPathForm = kPathNoDrive;
-  o.m_nFileSortKey = {kColName, kNotSorted, kNotSorted};
-  o.m_nDirSortKey = {kColName, kNotSorted, kNotSorted};
+  o.m_nFileSortKey = {ColumnNumber(ColumnId::kName), kNotSorted, kNotSorted};
+  o.m_nDirSortKey = {ColumnNumber(ColumnId::kName), kNotSorted, kNotSorted};
   job.checkedDirs[tree] = DirCheck::kWithSubdirs;
   job.request = kRequestSave;
   job.outputPath = tmp / "out.csv";

@@ -40,7 +40,7 @@ TEST(SortItems, NotSortedKeepsScanOrderSubdirsFirstAlways) {
   s.m_bSubdirsFirst = 0;
   EXPECT_EQ(it.Sorted(s), (std::vector<std::string>{"b", "Sub", "a"}));
   s.m_bSubdirsFirst = 1;
-  s.m_nFileSortKey[0] = kColName;
+  s.m_nFileSortKey[0] = ColumnNumber(ColumnId::kName);
   s.m_bFileSortDesc[0] = 1;
   EXPECT_EQ(it.Sorted(s), (std::vector<std::string>{"Sub", "b", "a"}));
 }
@@ -52,10 +52,11 @@ TEST(SortItems, EqualKeysFallBackToNextKeyThenScanOrder) {
   it.Add("b", 9);
   SortSettings s;
   s.m_bSubdirsFirst = 0;
-  s.m_nFileSortKey = {kColSize, kNotSorted, kNotSorted};
+  s.m_nFileSortKey = {ColumnNumber(ColumnId::kSize), kNotSorted, kNotSorted};
   s.m_bFileSortDesc = {1, 0, 0};
   EXPECT_EQ(it.Sorted(s), (std::vector<std::string>{"b", "c", "A"}));  // scan order decides
-  s.m_nFileSortKey = {kColSize, kColExtension, kColExtension};
+  s.m_nFileSortKey = {ColumnNumber(ColumnId::kSize), ColumnNumber(ColumnId::kExtension),
+                      ColumnNumber(ColumnId::kExtension)};
   EXPECT_EQ(it.Sorted(s), (std::vector<std::string>{"b", "A", "c"}));  // name tie-break
 }
 
@@ -65,7 +66,7 @@ TEST(SortItems, TextFoldsCaseComparingCodePoints) {
   it.Add("apfel", 1);
   it.Add("Zebra", 1);
   SortSettings s;
-  s.m_nFileSortKey[0] = kColName;
+  s.m_nFileSortKey[0] = ColumnNumber(ColumnId::kName);
   setlocale(LC_CTYPE, "C.UTF-8");
   EXPECT_EQ(it.Sorted(s), (std::vector<std::string>{"apfel", "Zebra", "\xC3\x84rger"}));
 }
@@ -77,7 +78,8 @@ TEST(SortDirs, ByPathWithTieBreak) {
   d[2].m_strPath = "/c", d[2].m_nSeq = 2, d[2].m_nSize = 0;
   std::vector<CDirRecord*> p{&d[0], &d[1], &d[2]};
   SortSettings s;
-  s.m_nDirSortKey = {kColSize, kColSize, kColSize};
+  s.m_nDirSortKey = {ColumnNumber(ColumnId::kSize), ColumnNumber(ColumnId::kSize),
+                     ColumnNumber(ColumnId::kSize)};
   SortDirs(p, s);
   EXPECT_EQ(p[0]->m_strPath, "/c");
   EXPECT_EQ(p[1]->m_strPath, "/A");

@@ -15,9 +15,9 @@ TEST(ColumnOrderList, DefaultListHasOneEntryForTheNameGroup) {
   EXPECT_EQ(list.AlignAt(1), kAlignRight);
   EXPECT_EQ(list.Encode().substr(0, 20), "2,0|5,1|6,2|7,2|8,2|");
   CListingOptions o;
-  o.m_columnOrder.fill(-1);
+  o.m_columnOrder.fill(ColumnId::kTagComments);
   list.ApplyTo(o);
-  for (int i = 0; i < kColumnCount; ++i) EXPECT_EQ(o.m_columnOrder[static_cast<std::size_t>(i)], i);
+  for (ColumnId id : kAllColumns) EXPECT_EQ(o.m_columnOrder[ColumnIndex(id)], id);
 }
 
 TEST(ColumnOrderList, ReadingMovesEntriesToTheTargetPositions) {
@@ -33,7 +33,8 @@ TEST(ColumnOrderList, ReadingMovesEntriesToTheTargetPositions) {
   CListingOptions o;
   list.ApplyTo(o);
   const int expected[] = {5, 0, 1, 2, 3, 4, 20, 6};
-  for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(o.m_columnOrder[i], expected[i]);
+  for (std::size_t i = 0; i < std::size(expected); ++i)
+    EXPECT_EQ(ColumnNumber(o.m_columnOrder[i]), expected[i]);
   EXPECT_EQ(o.m_nAlign[5], kAlignLeft);
   EXPECT_EQ(o.m_nAlign[2], kAlignCenter);
 }

@@ -76,7 +76,7 @@ TEST(ConfigFiles, FullRoundTripGivesIdenticalFiles) {
   EXPECT_EQ(l.options.m_bFileSortDesc[1], 1);
   EXPECT_EQ(l.options.m_nAttrReadOnly, 1);
   EXPECT_EQ(l.options.m_tBefore, 1234567890);
-  EXPECT_EQ(l.options.m_columnOrder[0], 16);  // list entry 12 moved to the front
+  EXPECT_EQ(l.options.m_columnOrder[0], ColumnId::kCopyright);  // list entry 12 moved to the front
   EXPECT_EQ(l.options.m_nAlign[16], 2);
   EXPECT_EQ(l.options.m_htmlStyle[kStyleHeader].lfFont.lfFaceName, "DejaVu Sans");
   EXPECT_EQ(l.options.m_htmlStyle[kStyleEvenRow].crColor, 0x123456u);
@@ -250,14 +250,14 @@ TEST(ConfigFiles, SampleQuickConfigurationsLoad) {
   Loaded csv = Load(FindQuickConfiguration(data, "CSV inventory"));
   ASSERT_EQ(csv.status, TextReadStatus::kOk);
   EXPECT_EQ(csv.options.m_nOutputType, kOutputCsv);
-  EXPECT_EQ(csv.options.m_bColumn[kColSize], 1);
-  EXPECT_EQ(csv.options.m_bColumn[kColLastWrite], 1);
-  EXPECT_EQ(csv.options.m_bColumn[kColPath], 1);
+  EXPECT_EQ(csv.options.m_bColumn[ColumnId::kSize], 1);
+  EXPECT_EQ(csv.options.m_bColumn[ColumnId::kLastWrite], 1);
+  EXPECT_EQ(csv.options.m_bColumn[ColumnId::kPath], 1);
   Loaded hashes = Load(FindQuickConfiguration(data, "Text with hashes"));
   ASSERT_EQ(hashes.status, TextReadStatus::kOk);
   EXPECT_EQ(hashes.options.m_nOutputType, kOutputText);
-  EXPECT_EQ(hashes.options.m_bColumn[kColMd5], 1);
-  EXPECT_EQ(hashes.options.m_bColumn[kColSha1], 1);
+  EXPECT_EQ(hashes.options.m_bColumn[ColumnId::kMd5], 1);
+  EXPECT_EQ(hashes.options.m_bColumn[ColumnId::kSha1], 1);
 }
 
 }  // namespace

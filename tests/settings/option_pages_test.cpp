@@ -153,7 +153,7 @@ TEST(OptionPages, CombosNumbersAndTexts) {
   EXPECT_EQ(o.m_strTimeFormat, "%H:%M:%S");
   EXPECT_EQ(o.m_nEncoding, kEncodingUtf8);
   EXPECT_EQ(o.m_nNameWidth, 2048);
-  EXPECT_EQ(o.m_nColumnWidth[kColTrack], 3);
+  EXPECT_EQ(o.m_nColumnWidth[ColumnId::kTrack], 3);
   EXPECT_EQ(o.m_nSizeWidth, 1);
   EXPECT_EQ(o.m_strListingName, ".._up_name");
   EXPECT_FALSE(pages.SetText(1391, "x"));  // a check box has no text

@@ -13,30 +13,29 @@ namespace orvane::test {
 
 struct ColumnTable {
   COutputColumns columns;
-  std::array<std::string, kColumnCount> texts;
+  ColumnArray<std::string> texts;
 
-  explicit ColumnTable(std::initializer_list<int> shown) {
-    for (int id = 0; id < kColumnCount; ++id) {
+  explicit ColumnTable(std::initializer_list<ColumnId> shown) {
+    for (ColumnId id : kAllColumns) {
       COutputColumn& c = columns[id];
       c.m_nOrder = id;
       c.m_bFolded = ColumnInfo(id).m_bFolded;
       c.m_nAlign = ColumnInfo(id).m_nDefaultAlign;
-      c.m_pText = &texts[static_cast<std::size_t>(id)];
+      c.m_pText = &texts[id];
     }
-    for (int id : shown) columns[id].m_bShown = true;
-    columns[kColName].m_bShown = true;
+    for (ColumnId id : shown) columns[id].m_bShown = true;
+    columns[ColumnId::kName].m_bShown = true;
     Titles();
   }
   // Every text back to the column title.
   void Titles() {
-    for (int id = 0; id < kColumnCount; ++id)
-      texts[static_cast<std::size_t>(id)] = ColumnInfo(id).m_strName;
+    for (ColumnId id : kAllColumns) texts[id] = ColumnInfo(id).m_strName;
   }
   // Every text empty (the start of a row).
   void Clear() {
     for (auto& t : texts) t.clear();
   }
-  std::string& operator[](int id) { return texts[static_cast<std::size_t>(id)]; }
+  std::string& operator[](ColumnId id) { return texts[id]; }
 };
 
 }  // namespace orvane::test

@@ -13,7 +13,7 @@ using test::ColumnTable;
 struct CsvFixture : ::testing::Test {
   WriterOptions options;
   OutputContext context;
-  ColumnTable table{kColExtension, kColSize};
+  ColumnTable table{ColumnId::kExtension, ColumnId::kSize};
   OutputEntry file;
   OutputEntry dir;
 
@@ -21,9 +21,9 @@ struct CsvFixture : ::testing::Test {
   std::string Item(COvCsvOutput& w, const std::string& name, const std::string& ext,
                    bool subdir = false) {
     table.Clear();
-    table[kColName] = name;
-    table[kColExtension] = ext;
-    table[kColSize] = subdir ? "<DIR>" : "1 500";
+    table[ColumnId::kName] = name;
+    table[ColumnId::kExtension] = ext;
+    table[ColumnId::kSize] = subdir ? "<DIR>" : "1 500";
     table.columns.m_bRowIsSubdir = subdir;
     std::string out;
     w.FormatItemRow(table.columns, out, file);
@@ -64,33 +64,35 @@ TEST_F(CsvFixture, TabAndMultiByteSeparators) {
 }
 
 TEST_F(CsvFixture, NameGroupColumnsAreSeparateFieldsInColumnOrder) {
-  table.columns[kColNumber].m_bShown = true;
-  table.columns[kColPath].m_bShown = true;
+  table.columns[ColumnId::kNumber].m_bShown = true;
+  table.columns[ColumnId::kPath].m_bShown = true;
   // Size before the name group.
-  for (int k = 0; k < 6; ++k) table.columns[k].m_nOrder = k == 0 ? kColSize : k - 1;
+  for (int k = 0; k < 6; ++k)
+    table.columns.slots[static_cast<std::size_t>(k)].m_nOrder =
+        k == 0 ? ColumnId::kSize : ColumnFromNumber(k - 1);
   COvCsvOutput w(options, context);
   table.Clear();
-  table[kColNumber] = "1. ";
-  table[kColPath] = "/a;b/";
-  table[kColName] = "f";
-  table[kColExtension] = "txt";
-  table[kColSize] = "9";
+  table[ColumnId::kNumber] = "1. ";
+  table[ColumnId::kPath] = "/a;b/";
+  table[ColumnId::kName] = "f";
+  table[ColumnId::kExtension] = "txt";
+  table[ColumnId::kSize] = "9";
   std::string out;
   w.FormatItemRow(table.columns, out, file);
   EXPECT_EQ(out, "9;1. ;\"/a;b/\";f;txt");
 }
 
 TEST_F(CsvFixture, DirectoryRowHoldsTheBareCount) {
-  table.columns[kColCount].m_bShown = true;
+  table.columns[ColumnId::kCount].m_bShown = true;
   COvCsvOutput w(options, context);
   table.Clear();
-  table[kColName] = "/data/x;y/";
-  table[kColCount] = "(1 234)";
-  table[kColSize] = "5";
+  table[ColumnId::kName] = "/data/x;y/";
+  table[ColumnId::kCount] = "(1 234)";
+  table[ColumnId::kSize] = "5";
   std::string out;
   w.FormatDirRow(table.columns, out, dir);
   EXPECT_EQ(out, "\"/data/x;y/\";;1 234;5");
-  table[kColCount] = "";
+  table[ColumnId::kCount] = "";
   w.FormatDirRow(table.columns, out, dir);
   EXPECT_EQ(out, "\"/data/x;y/\";;;5");
 }
@@ -99,7 +101,7 @@ TEST_F(CsvFixture, HeaderTitlesSummaryAndFooter) {
   COvCsvOutput w(options, context);
   std::string h;
   table.Titles();
-  table[kColSize] = "Size; bytes";  // a renamed title holding the separator
+  table[ColumnId::kSize] = "Size; bytes";  // a renamed title holding the separator
   w.FormatHeader(table.columns, h);
   EXPECT_EQ(h, "Name;Extension;\"Size; bytes\"");
 

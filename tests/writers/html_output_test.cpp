@@ -16,7 +16,7 @@ using test::ColumnTable;
 struct HtmlFixture : ::testing::Test {
   WriterOptions options;
   OutputContext context;
-  ColumnTable table{kColSize, kColLastWrite};
+  ColumnTable table{ColumnId::kSize, ColumnId::kLastWrite};
   const std::string dirPath = "/data/photos";
   OutputEntry dir;                // the row of /data/photos
   std::deque<std::string> texts;  // what the entries' names point at
@@ -39,10 +39,10 @@ struct HtmlFixture : ::testing::Test {
   // One item row for a file whose Name and Extension cells are given.
   std::string ItemRow(COvHtmlOutput& w, const OutputEntry& f, bool subdir = false) {
     table.Clear();
-    table[kColName] = std::string(f.name);
-    table[kColExtension] = std::string(f.ext);
-    table[kColPath] = dirPath + "/";
-    table[kColSize] = subdir ? "<DIR>" : "12";
+    table[ColumnId::kName] = std::string(f.name);
+    table[ColumnId::kExtension] = std::string(f.ext);
+    table[ColumnId::kPath] = dirPath + "/";
+    table[ColumnId::kSize] = subdir ? "<DIR>" : "12";
     table.columns.m_bRowIsSubdir = subdir;
     std::string out;
     w.FormatItemRow(table.columns, out, f);
@@ -83,10 +83,10 @@ TEST_F(HtmlFixture, TitlesSummaryAndCellsAreEscaped) {
   options.m_strHtmlTitle = "<script>alert(1)</script> & co";
   options.m_bSummary = 1;
   context.m_strSummary = "Files: <2> & \"more\"";
-  table[kColSize] = "S<i>ze";
+  table[ColumnId::kSize] = "S<i>ze";
   COvHtmlOutput w(options, context);
   table.Titles();
-  table[kColSize] = "S<i>ze";
+  table[ColumnId::kSize] = "S<i>ze";
   std::string h;
   w.FormatHeader(table.columns, h);
   EXPECT_EQ(h.find("<script>"), std::string::npos);
@@ -98,8 +98,8 @@ TEST_F(HtmlFixture, TitlesSummaryAndCellsAreEscaped) {
 
   OutputEntry f = File("x", "txt");
   table.Clear();
-  table[kColName] = "x";
-  table[kColLastWrite] = "</td><b>";
+  table[ColumnId::kName] = "x";
+  table[ColumnId::kLastWrite] = "</td><b>";
   std::string row;
   w.FormatItemRow(table.columns, row, f);
   EXPECT_NE(row.find("<td class=\"ah\">&lt;/td&gt;&lt;b&gt;</td>"), std::string::npos);
@@ -123,7 +123,7 @@ TEST_F(HtmlFixture, RowsAlternateParityAfterEachDirectoryRow) {
   COvHtmlOutput w(options, context);
   Header(w);
   table.Clear();
-  table[kColName] = "/data/photos/";
+  table[ColumnId::kName] = "/data/photos/";
   std::string d;
   w.FormatDirRow(table.columns, d, dir);
   EXPECT_EQ(d,
@@ -146,7 +146,7 @@ TEST_F(HtmlFixture, SubdirectorySizeShowsDirOnceEscaped) {
   EXPECT_NE(r.find("<td class=\"i\">&lt;sub&gt;</td><td class=\"af\">&lt;DIR&gt;</td>"),
             std::string::npos);
   // A Size cell already in page form is not escaped twice.
-  table[kColSize] = "&lt;DIR&gt;";
+  table[ColumnId::kSize] = "&lt;DIR&gt;";
   table.columns.m_bRowIsSubdir = true;
   std::string again;
   OutputEntry sub = File("sub", "");
@@ -175,8 +175,8 @@ TEST_F(HtmlFixture, FileLinksArePercentEncodedAndNameTheRealFile) {
   COvHtmlOutput rel(options, context);
   Header(rel);
   table.Clear();
-  table[kColName] = "f";
-  table[kColPath] = "/photos/";
+  table[ColumnId::kName] = "f";
+  table[ColumnId::kPath] = "/photos/";
   OutputEntry f = File("f", "");
   std::string row;
   rel.FormatItemRow(table.columns, row, f);
@@ -198,7 +198,7 @@ TEST_F(HtmlFixture, SubdirectoryLinksPointAtTheirAnchors) {
   EXPECT_NE(ItemRow(w, File("other", ""), true).find("<a class=\"y\">&lt;other&gt;</a>"),
             std::string::npos);
   table.Clear();
-  table[kColName] = "/data/photos/2008 & co/";
+  table[ColumnId::kName] = "/data/photos/2008 & co/";
   std::string d;
   w.FormatDirRow(table.columns, d, target);
   EXPECT_TRUE(d.starts_with("<tr><td class=\"q\" id=\"7\">/data/photos/2008 &amp; co/</td>"));
@@ -206,12 +206,12 @@ TEST_F(HtmlFixture, SubdirectoryLinksPointAtTheirAnchors) {
 
 TEST_F(HtmlFixture, DirectoryRowsLinkAndShowTheCount) {
   options.m_bLinksToDirs = 1;
-  table.columns[kColCount].m_bShown = true;
+  table.columns[ColumnId::kCount].m_bShown = true;
   COvHtmlOutput w(options, context);
   Header(w);
   table.Clear();
-  table[kColName] = "/data/a  b/";
-  table[kColCount] = "(1 234)";
+  table[ColumnId::kName] = "/data/a  b/";
+  table[ColumnId::kCount] = "(1 234)";
   std::string d;
   w.FormatDirRow(table.columns, d, dir);
   EXPECT_NE(d.find("<td class=\"q\"><a class=\"a1\" href=\"/data/a%20%20b/\">"

@@ -49,12 +49,12 @@ TEST(HtmlStyle, DamagedValuesReadAsZeroWithoutTouchingOtherElements) {
 }
 
 TEST(HtmlStyle, ClassNamesAdvanceThroughTheAlphabet) {
-  EXPECT_EQ(ColumnClass("fa", 0), "fa");
-  EXPECT_EQ(ColumnClass("fa", 25), "fz");
-  EXPECT_EQ(ColumnClass("fa", 26), "ga");
-  EXPECT_EQ(ColumnClass("fa", 57), "hf");
-  EXPECT_EQ(ColumnClass("aa", 57), "cf");
-  EXPECT_EQ(ColumnClass("ka", 57), "mf");
+  EXPECT_EQ(ColumnClass("fa", ColumnFromNumber(0)), "fa");
+  EXPECT_EQ(ColumnClass("fa", ColumnFromNumber(25)), "fz");
+  EXPECT_EQ(ColumnClass("fa", ColumnFromNumber(26)), "ga");
+  EXPECT_EQ(ColumnClass("fa", ColumnFromNumber(57)), "hf");
+  EXPECT_EQ(ColumnClass("aa", ColumnFromNumber(57)), "cf");
+  EXPECT_EQ(ColumnClass("ka", ColumnFromNumber(57)), "mf");
 }
 
 TEST(HtmlStyle, FontDeclarationsAndColours) {

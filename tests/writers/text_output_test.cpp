@@ -11,18 +11,19 @@ namespace {
 // A column table with Name (width 10) and a right-aligned Size (width 5).
 struct Table {
   COutputColumns cols;
-  std::array<std::string, kColumnCount> text;
+  ColumnArray<std::string> text;
   Table() {
-    for (int i = 0; i < kColumnCount; ++i) {
+    for (ColumnId i : kAllColumns) {
       cols[i].m_nOrder = i;
-      cols[i].m_pText = &text[static_cast<std::size_t>(i)];
+      cols[i].m_pText = &text[i];
       cols[i].m_nWidth = 1;
     }
-    for (int f : {0, 1, 3, 4}) cols[f].m_bFolded = true;
-    Show(kColName, 10, kAlignLeft);
-    Show(kColSize, 5, kAlignRight);
+    for (ColumnId f : {ColumnId::kNumber, ColumnId::kPath, ColumnId::kExtension, ColumnId::kCount})
+      cols[f].m_bFolded = true;
+    Show(ColumnId::kName, 10, kAlignLeft);
+    Show(ColumnId::kSize, 5, kAlignRight);
   }
-  void Show(int id, int width, int align) {
+  void Show(ColumnId id, int width, int align) {
     cols[id].m_bShown = true;
     cols[id].m_nWidth = width;
     cols[id].m_nAlign = align;
@@ -45,17 +46,17 @@ TEST(TextOutput, PadsCutsAndAligns) {
   Table t;
   Writer w;
   w.o.m_bWrapColumns = 0;
-  t.text[kColName] = "a";
-  t.text[kColExtension] = "txt";
-  t.cols[kColExtension].m_bShown = true;
-  t.text[kColSize] = "12";
+  t.text[ColumnId::kName] = "a";
+  t.text[ColumnId::kExtension] = "txt";
+  t.cols[ColumnId::kExtension].m_bShown = true;
+  t.text[ColumnId::kSize] = "12";
   // "a.txt", 5 blanks of padding, the separating blank, 3 blanks and "12".
   EXPECT_EQ(w.Item(t), "a.txt         12");
-  t.text[kColName] = "averyveryverylongname";
+  t.text[ColumnId::kName] = "averyveryverylongname";
   EXPECT_EQ(w.Item(t), "averyveryv    12");
-  t.cols[kColSize].m_nAlign = kAlignCenter;
-  t.text[kColName] = "x";
-  t.cols[kColExtension].m_bShown = false;
+  t.cols[ColumnId::kSize].m_nAlign = kAlignCenter;
+  t.text[ColumnId::kName] = "x";
+  t.cols[ColumnId::kExtension].m_bShown = false;
   EXPECT_EQ(w.Item(t), "x           12  ");
 }
 
@@ -63,8 +64,8 @@ TEST(TextOutput, WrapsOverSeveralLines) {
   Table t;
   Writer w;
   w.o.m_bWrapColumns = 1;
-  t.text[kColName] = "abcdefghijklmnopqrstuvwxy";  // 25 characters in a width of 10
-  t.text[kColSize] = "7";
+  t.text[ColumnId::kName] = "abcdefghijklmnopqrstuvwxy";  // 25 characters in a width of 10
+  t.text[ColumnId::kSize] = "7";
   EXPECT_EQ(w.Item(t), "abcdefghij     7\nklmnopqrst      \nuvwxy           ");
 }
 
@@ -72,14 +73,14 @@ TEST(TextOutput, SubdirsInAngleBracketsAndDirRowCount) {
   Table t;
   Writer w;
   t.cols.m_bRowIsSubdir = true;
-  t.text[kColName] = "sub";
-  t.text[kColSize] = "<DIR>";
+  t.text[ColumnId::kName] = "sub";
+  t.text[ColumnId::kSize] = "<DIR>";
   EXPECT_EQ(w.Item(t), "<sub>      <DIR>");
   COvTxtOutput writer(w.o, w.ctx);
-  t.cols[kColCount].m_bShown = true;
-  t.text[kColName] = "/data/";
-  t.text[kColCount] = "(3)";
-  t.text[kColSize] = "";
+  t.cols[ColumnId::kCount].m_bShown = true;
+  t.text[ColumnId::kName] = "/data/";
+  t.text[ColumnId::kCount] = "(3)";
+  t.text[ColumnId::kSize] = "";
   std::string out;
   writer.FormatDirRow(t.cols, out, OutputEntry());
   EXPECT_EQ(out, "/data/ (3)      ");
@@ -88,16 +89,16 @@ TEST(TextOutput, SubdirsInAngleBracketsAndDirRowCount) {
 TEST(TextOutput, ControlCharactersKeepOneRowOneLine) {
   Table t;
   Writer w;
-  t.text[kColName] = "a\tb\nc\rd";
-  t.text[kColSize] = "1";
+  t.text[ColumnId::kName] = "a\tb\nc\rd";
+  t.text[ColumnId::kSize] = "1";
   EXPECT_EQ(w.Item(t), "a?b?c?d        1");
 }
 
 TEST(TextOutput, WidthsCountCharactersNotBytes) {
   Table t;
   Writer w;
-  t.text[kColName] = "\xC3\xA9t\xC3\xA9";  // été
-  t.text[kColSize] = "1";
+  t.text[ColumnId::kName] = "\xC3\xA9t\xC3\xA9";  // été
+  t.text[ColumnId::kSize] = "1";
   EXPECT_EQ(w.Item(t), "\xC3\xA9t\xC3\xA9            1");
 }
 
@@ -120,10 +121,10 @@ TEST(TextOutput, HeaderSummaryAndMeasuring) {
 
   w.o.m_bAutoColumnWidths = 1;
   w.ctx.m_bMeasuring = true;
-  t.cols[kColName].m_nWidth = 1;
-  t.text[kColName] = std::string(37, 'n');
+  t.cols[ColumnId::kName].m_nWidth = 1;
+  t.text[ColumnId::kName] = std::string(37, 'n');
   w.Item(t);
-  EXPECT_EQ(t.cols[kColName].m_nWidth, 37);
+  EXPECT_EQ(t.cols[ColumnId::kName].m_nWidth, 37);
 }
 
 TEST(Output, EncodingsMarksAndLineEnds) {
