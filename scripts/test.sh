@@ -18,6 +18,16 @@ cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^Slow'
 
+# Code that runs on several threads (the engine's worker and two engines side by side, the
+# checksum helper thread, the network provider's lock) also runs under ThreadSanitizer.
+cmake -S . -B build-tsan -DORVANE_GUI=OFF -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS="-fsanitize=thread -O1" -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
+cmake --build build-tsan -j"$jobs" --target test_engine test_fileinfo test_platform
+for t in engine fileinfo platform; do
+  echo "ThreadSanitizer: test_$t"
+  TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/test_$t --gtest_filter='-Slow*' --gtest_brief=1
+done
+
 # Fuzz targets: each runs for a short fixed time from its seeds, with its own flags from
 # fuzz/<name>.options (scripts/fuzz-soak.sh runs them for longer).
 bash fuzz/build.sh build-fuzz
