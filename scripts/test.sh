@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: the normal build (with the Qt window's parts), the core's
-# tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the threaded parts' tests under
+# ThreadSanitizer, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
