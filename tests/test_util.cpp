@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 namespace orvane::test {
@@ -60,6 +61,18 @@ bool HaveTool(const std::string& name) {
 
 std::string DataPath(const std::string& rel) {
   return std::string(ORVANE_TEST_DATA) + "/" + rel;
+}
+
+std::vector<std::string> ReadListingLines(const std::string& path) {
+  std::string text = ReadFile(path);
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace orvane::test

@@ -26,6 +26,8 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& bytes);
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::string ReadFile(const std::string& path);
+// The lines of a listing file without its UTF-8 byte-order mark and without the CR of CR LF.
+std::vector<std::string> ReadListingLines(const std::string& path);
 // Runs a shell command; returns its exit status, and its standard output in *out when given.
 int Run(const std::string& command, std::string* out = nullptr);
 // True when a program of that name is on PATH.

@@ -89,15 +89,7 @@ struct Listing {
     EXPECT_TRUE(engine.StartGeneration(job));
     receiver.Wait();
     engine.WaitReady();
-    std::string text = test::ReadFile(tmp / "listing.txt");
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
-    return lines;
+    return test::ReadListingLines(tmp / "listing.txt");
   }
   // The row whose Name cell holds exactly `name` (the cell is the first 120 characters).
   static std::string Row(const std::vector<std::string>& lines, const std::string& name) {

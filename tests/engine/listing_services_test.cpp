@@ -54,18 +54,6 @@ class DoneReceiver : public ListingReceiver {
   bool m_done = false;
 };
 
-std::vector<std::string> Lines(const std::string& path) {
-  std::string text = test::ReadFile(path);
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 TEST(ListingServices, RowsShowTheTypesOwnersAndVolumeTheServicesGive) {
   test::TempDir tmp;
   const std::string tree = tmp / "tree";
@@ -99,7 +87,7 @@ TEST(ListingServices, RowsShowTheTypesOwnersAndVolumeTheServicesGive) {
   const std::string subUser = "user" + std::to_string(tree.size() + 4);
   // The checked directory is a volume: its row shows the file system and the serial; paths are
   // shown without the mount point the services name; subdirectories come first.
-  EXPECT_EQ(Lines(tmp / "out.csv"),
+  EXPECT_EQ(test::ReadListingLines(tmp / "out.csv"),
             (std::vector<std::string>{
                 "/;fakefs;" + user + ";0BAD-F00D",
                 "sub;folder sub;" + subUser + ";",

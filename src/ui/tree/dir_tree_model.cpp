@@ -238,18 +238,28 @@ void DirTreeModel::Populate(Node* node) {
     node->populated = true;
     return;
   }
+  ListChildren(node, false);
+}
+
+bool DirTreeModel::ListChildren(Node* node, bool settleLate) {
   std::string path = node->path;
-  auto late = [this, path](FolderAnswer a) {
+  auto late = [this, path, settleLate](FolderAnswer a) {
     Node* n = FindNode(path);
     if (!n || !n->pending) return;
     n->pending = false;
     ApplyListing(n, std::move(a));
+    if (settleLate) {
+      SettleStates(m_top.get());
+      RebuildSelection();
+    }
   };
   FolderAnswer a;
-  if (m_reader.Run([path](FolderSource& s) { return ListJob(path, s); }, a, late))
-    ApplyListing(node, std::move(a));
-  else
-    node->pending = true;
+  if (!m_reader.Run([path](FolderSource& s) { return ListJob(path, s); }, a, late)) {
+    node->pending = true;  // a dead mount keeps what it showed until it answers
+    return false;
+  }
+  ApplyListing(node, std::move(a));
+  return true;
 }
 
 void DirTreeModel::ApplyListing(Node* node, FolderAnswer answer) {
@@ -397,21 +407,7 @@ void DirTreeModel::ReadAgain(Node* node, bool deep) {
     }
     return;
   }
-  std::string path = node->path;
-  auto late = [this, path](FolderAnswer a) {
-    Node* n = FindNode(path);
-    if (!n || !n->pending) return;
-    n->pending = false;
-    ApplyListing(n, std::move(a));
-    SettleStates(m_top.get());
-    RebuildSelection();
-  };
-  FolderAnswer a;
-  if (!m_reader.Run([path](FolderSource& s) { return ListJob(path, s); }, a, late)) {
-    node->pending = true;  // a dead mount keeps what it showed until it answers
-    return;
-  }
-  ApplyListing(node, std::move(a));
+  if (!ListChildren(node, true)) return;
   if (deep)
     for (auto& c : node->children)
       if (c->populated) ReadAgain(c.get(), true);

@@ -108,6 +108,10 @@ class DirTreeModel : public QAbstractItemModel {
                                   QString* text = nullptr, QString* key = nullptr) const;
   void ProbeRoots(const std::vector<Node*>& roots);
   void Populate(Node* node);
+  // Reads node's children; a folder that does not answer within the reader's limit is marked
+  // pending and filled when it answers (then, with settleLate, the check states and the
+  // selection follow). True when the children were applied at once.
+  bool ListChildren(Node* node, bool settleLate);
   void ApplyListing(Node* node, FolderAnswer answer);
   void ReadAgain(Node* node, bool deep);
   void MergeChildren(Node* parent, std::vector<std::unique_ptr<Node>> fresh, bool probed);
