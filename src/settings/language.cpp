@@ -152,8 +152,8 @@ std::optional<std::string> CLanguage::Text(int section, std::string_view key) co
   return m_map.Translate(*english);
 }
 
-std::string CLanguage::MenuTitle(int position) const {
-  return Caption(kMenuTitleSection + position).value_or("");
+std::optional<std::string> CLanguage::MenuTitle(int position) const {
+  return Caption(kMenuTitleSection + position);
 }
 
 std::vector<std::string> CLanguage::ColumnNames() const {

@@ -98,8 +98,9 @@ class CLanguage {
   std::optional<std::string> Caption(int id) const { return Text(id, "Caption"); }
   std::optional<std::string> Label(int id) const { return Text(id, "Label"); }
   std::optional<std::string> Hint(int id) const { return Text(id, "Hint"); }
-  // The title of the top-level menu at a position; empty when Reference.ini has none.
-  std::string MenuTitle(int position) const;
+  // The title of the top-level menu at a position; nullopt when Reference.ini has none (the
+  // menu then keeps its title: a blank menu bar could not be used).
+  std::optional<std::string> MenuTitle(int position) const;
   // The translated names of the columns in catalogue order (the pieces of the column order
   // list's caption); empty when Reference.ini has none.
   std::vector<std::string> ColumnNames() const;

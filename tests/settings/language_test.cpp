@@ -166,7 +166,7 @@ TEST_F(Languages, WithoutReferenceTheMapLoadsButNoTextChanges) {
   ASSERT_EQ(LoadLanguage(m_dir.path(), "Deutsch", language), TextReadStatus::kOk);
   EXPECT_FALSE(language.HasReference());
   EXPECT_EQ(language.Caption(1391), std::nullopt);
-  EXPECT_EQ(language.MenuTitle(0), "");
+  EXPECT_EQ(language.MenuTitle(0), std::nullopt);
   EXPECT_TRUE(language.ColumnNames().empty());
   EXPECT_EQ(GetText(5001), "Files");
   EXPECT_EQ(ColumnInfo(ColumnId::kName).m_strName, "Name");
@@ -190,7 +190,7 @@ TEST_F(Languages, LookupsForControlsMenusAndLists) {
   EXPECT_EQ(language.Hint(1490), "");
   EXPECT_EQ(language.Label(1391), std::nullopt);
   EXPECT_EQ(language.MenuTitle(0), "&Datei");
-  EXPECT_EQ(language.MenuTitle(2), "");
+  EXPECT_EQ(language.MenuTitle(2), std::nullopt);
   EXPECT_EQ(language.Caption(kQuickConfigSection), "&Quick configuration");
   EXPECT_EQ(language.English(1391, "Caption"), "Size");
 }
