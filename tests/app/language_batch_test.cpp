@@ -105,6 +105,25 @@ TEST_F(BatchLanguage, MailSubjectAndAttachmentFollowTheLanguage) {
   EXPECT_EQ(m_mails, std::vector<std::string>{"Orvane-Verzeichnisliste|Verzeichnisliste.txt"});
 }
 
+TEST_F(BatchLanguage, WithoutConfigurationTheSettingsFileNamesTheLanguage) {
+  WriteFile(m_dir / "Orvane.ini", "[Settings]\nLanguage=French\n1519=1\n");
+  s.settingsPath = m_dir / "Orvane.ini";
+  ASSERT_EQ(RunOrvane({"/l", m_dir / "tree", m_dir / "out.txt"}, s), kExitOk) << m_err.str();
+  EXPECT_EQ(WithoutMoment(ReadFile(m_dir / "out.txt")).substr(0, 41),
+            "\xEF\xBB\xBF# Généré le <now> par Orvane v1.0\r\n");
+}
+
+TEST_F(BatchLanguage, TheProgramFindsItsLanguagesInItsDataFolder) {
+  WriteFile(m_dir / "config/Brenmoor/Orvane/Orvane.ini",
+            "[Settings]\nLanguage=German\n1519=1\n1514=1\n");
+  std::string command = "XDG_CONFIG_HOME='" + (m_dir / "config") + "' '" ORVANE_BINARY "' -l '" +
+                        (m_dir / "tree") + "' - 2>&1";
+  std::string out;
+  ASSERT_EQ(test::Run(command, &out), 0) << out;
+  EXPECT_NE(out.find("# Erstellt am "), std::string::npos) << out;
+  EXPECT_NE(out.find("Verzeichnisse: 2, Dateien: 2, Größe: "), std::string::npos) << out;
+}
+
 TEST_F(BatchLanguage, AnUnknownLanguageWarnsAndListsInEnglish) {
   const std::string listing = List("Klingon");
   EXPECT_NE(listing.find("# Generated on <now> by Orvane"), std::string::npos);
