@@ -63,6 +63,15 @@ std::vector<std::string> SplitPieces(std::string_view text) {
   }
 }
 
+std::vector<std::string> ItemsFromCaption(const std::vector<std::string>& items,
+                                          std::string_view caption) {
+  std::vector<std::string> out = items;
+  if (caption.empty()) return out;
+  std::vector<std::string> pieces = SplitPieces(caption);
+  for (std::size_t i = 0; i < out.size() && i < pieces.size(); ++i) out[i] = std::move(pieces[i]);
+  return out;
+}
+
 TextReadStatus DecodeLanguageText(std::span<const std::uint8_t> bytes, std::string& text) {
   text.clear();
   if (bytes.size() > kMaxLanguageFileSize) return TextReadStatus::kTooLarge;

@@ -51,6 +51,14 @@ inline constexpr int kLanguageCommandCount = 65;  // commands 400 to 464 do some
 // The pieces of a text split at "|" (one empty piece for an empty text).
 std::vector<std::string> SplitPieces(std::string_view text);
 
+// The items of a combo box (or the tabs) after a translated caption: item i takes piece i
+// while both remain; items past the last piece keep their text, and pieces past the last item
+// are dropped, since the program alone decides which choices a list offers. An item keeps its
+// position, so the widget keeps each item's data and the selection. An empty caption changes
+// nothing.
+std::vector<std::string> ItemsFromCaption(const std::vector<std::string>& items,
+                                          std::string_view caption);
+
 // Decodes the bytes of a language file into UTF-8: UTF-8 after a UTF-8 byte-order mark,
 // UTF-16LE after its mark, UTF-8 when the bytes are valid UTF-8, else the ANSI code page.
 // kTooLarge past kMaxLanguageFileSize, kNotText when the text holds a NUL character.

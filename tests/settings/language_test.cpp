@@ -195,6 +195,16 @@ TEST_F(Languages, LookupsForControlsMenusAndLists) {
   EXPECT_EQ(language.English(1391, "Caption"), "Size");
 }
 
+TEST(ComboItems, ACaptionReplacesItemsByPositionAndNoMore) {
+  const std::vector<std::string> items = {"Bytes", "Kilobytes", "Megabytes", "Gigabytes"};
+  EXPECT_EQ(ItemsFromCaption(items, "Octets|Kilooctets"),
+            (std::vector<std::string>{"Octets", "Kilooctets", "Megabytes", "Gigabytes"}));
+  EXPECT_EQ(ItemsFromCaption(items, "a|b|c|d|e|f"), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(ItemsFromCaption(items, ""), items);
+  EXPECT_EQ(ItemsFromCaption(items, "|x"),
+            (std::vector<std::string>{"", "x", "Megabytes", "Gigabytes"}));
+}
+
 TEST(LanguageList, LanguagesOfTheProgramFolder) {
   TempDir dir;
   for (const char* name : {"Franç"
