@@ -83,12 +83,19 @@ std::vector<ReferenceEntry> StringTableEntries() {
   return out;
 }
 
-std::vector<ReferenceEntry> ReferenceEntries() {
-  std::vector<ReferenceEntry> all = OptionControlEntries();
-  for (auto* source : {&ColumnEntries, &StringTableEntries}) {
-    std::vector<ReferenceEntry> more = source();
-    all.insert(all.end(), more.begin(), more.end());
+std::vector<ReferenceEntry> MenuEntries(const std::vector<MenuText>& menus) {
+  std::vector<ReferenceEntry> out;
+  for (const MenuText& m : menus) {
+    out.push_back({m.section, "Caption", m.caption});
+    if (m.hint) out.push_back({m.section, "Hint", *m.hint});
   }
+  return out;
+}
+
+std::vector<ReferenceEntry> ReferenceEntries(const std::vector<MenuText>& menus) {
+  std::vector<ReferenceEntry> all = OptionControlEntries();
+  for (const auto& more : {ColumnEntries(), StringTableEntries(), MenuEntries(menus)})
+    all.insert(all.end(), more.begin(), more.end());
   return all;
 }
 

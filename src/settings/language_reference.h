@@ -1,11 +1,12 @@
 // The contents of Reference.ini, made from the program's own tables: the option controls
 // (captions, combo items, labels, hints), the tabs of the options pane, the 58 column names and
 // the string table. tools/make_reference writes data/Reference.ini from ReferenceEntries(); a
-// test compares the shipped file with it. A further table (the window's menus) joins as one
-// more source passed to BuildReference. Pure functions; safe from any thread once the column
-// catalogue is no longer renamed.
+// test compares the shipped file with it. The window's menus join as one more source, given to
+// ReferenceEntries as MenuTexts. Pure functions; safe from any thread once the column catalogue
+// is no longer renamed.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,18 @@ std::vector<ReferenceEntry> OptionControlEntries();  // every control, and the t
 std::vector<ReferenceEntry> ColumnEntries();         // the column order list: the 58 names
 std::vector<ReferenceEntry> StringTableEntries();    // every built-in text as a "Hint"
 
-// The entries of all sources above, in the order they are written.
-std::vector<ReferenceEntry> ReferenceEntries();
+// One text of the window's menus as the menus table gives it: a top-level menu (section
+// kMenuTitleSection + its position, no hint) or an item (its command identifier, or
+// kQuickConfigSection for the "Quick configuration" popup) with its status-bar prompt.
+struct MenuText {
+  int section = 0;
+  std::string caption;
+  std::optional<std::string> hint;
+};
+std::vector<ReferenceEntry> MenuEntries(const std::vector<MenuText>& menus);
+
+// The entries of all sources above, in the order they are written; the menus come last.
+std::vector<ReferenceEntry> ReferenceEntries(const std::vector<MenuText>& menus = {});
 
 // The Reference.ini image of entries (sections in order of first appearance). Two entries
 // with the same section and key must agree; each disagreement, and each value longer than a

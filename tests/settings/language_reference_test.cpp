@@ -66,6 +66,23 @@ TEST(Reference, EveryControlAndNumberedTextHasAnEntryAndEveryEntryNamesOne) {
   EXPECT_EQ(reference.Get("5003", "Hint"), "%ov selection files (*.ovs)|*.ovs|All files (*.*)|*.*");
 }
 
+TEST(Reference, MenusJoinAsOneMoreSource) {
+  std::vector<MenuText> menus = {{600, "&File", std::nullopt},
+                                 {57604, "&Save listing...\tCtrl+S", "Generate and save listing"},
+                                 {kQuickConfigSection, "&Quick configuration", ""}};
+  std::vector<ReferenceEntry> all = ReferenceEntries(menus);
+  std::vector<ReferenceEntry> tail(all.end() - 5, all.end());
+  EXPECT_EQ(tail, (std::vector<ReferenceEntry>{{600, "Caption", "&File"},
+                                               {57604, "Caption", "&Save listing...\tCtrl+S"},
+                                               {57604, "Hint", "Generate and save listing"},
+                                               {699, "Caption", "&Quick configuration"},
+                                               {699, "Hint", ""}}));
+  std::vector<std::string> errors;
+  std::string text = ReferenceFileText(all, errors);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_NE(text.find("[600]\nCaption=&File\n[57604]\n"), std::string::npos);
+}
+
 TEST(Reference, DisagreeingSourcesAndOverlongTextsAreReported) {
   std::vector<std::string> errors;
   std::string text = ReferenceFileText({{5001, "Hint", "Files"},
