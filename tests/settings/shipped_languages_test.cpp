@@ -119,8 +119,15 @@ TEST_P(ShippedLanguage, AccessKeysAreUniqueOnEachPage) {
     }
 }
 
+// Test names hold letters, digits and "_" only, whatever a language file is called.
 INSTANTIATE_TEST_SUITE_P(Data, ShippedLanguage, ::testing::ValuesIn(ListLanguages(kDataFolder)),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name + "_" + std::to_string(info.index);
+                         });
 
 TEST(ShippedLanguages, EnglishGermanAndFrenchComeWithTheProgram) {
   std::vector<std::string> names = ListLanguages(kDataFolder);
