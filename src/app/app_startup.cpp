@@ -12,6 +12,7 @@
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"
 #include "settings/config_files.h"
+#include "settings/language.h"
 #include "settings/option_pages.h"
 
 namespace orvane {
@@ -29,6 +30,8 @@ class Run {
   std::string ConfigurationPath() const;
   // False (after a message) when a file the command line names cannot be read.
   bool LoadConfiguration();
+  // Every text the listing and the mail take in the language of the configuration.
+  void LoadLanguageTexts() const;
   bool LoadBatchSelection(CheckedDirs& selection) const;
   int ListMode(const CheckedDirs& selection);
   int MailMode(const CheckedDirs& selection);
@@ -75,7 +78,20 @@ bool Run::LoadConfiguration() {
   }
   CProgramOptions program;
   m_pages.Apply(m_options, program, m_s.now);
+  LoadLanguageTexts();
   return true;
+}
+
+void Run::LoadLanguageTexts() const {
+  const std::string& name = m_named.m_strLanguage;
+  CLanguage language;
+  TextReadStatus status = LoadLanguage(m_s.programFolder, name, language);
+  // English needs no file: the built-in texts are English.
+  if (status == TextReadStatus::kOk ||
+      (status == TextReadStatus::kMissing && name == kDefaultLanguage))
+    return;
+  Say("warning: the language file \"" + name + kLanguageExtension + "\" " +
+      DescribeReadStatus(status) + "; the texts stay in English");
 }
 
 bool Run::LoadBatchSelection(CheckedDirs& selection) const {
