@@ -36,9 +36,9 @@ bool NeedsTranslation(const std::string& piece) {
 // The printf-style conversions of a text ("%ov" is the program's name, not one of them).
 std::multiset<std::string> FormatSpecifiers(std::string text) {
   for (std::size_t at; (at = text.find("%ov")) != std::string::npos;) text.erase(at, 3);
-  static const std::regex spec("%[-+ #0]*[0-9]*(\\.[0-9]+)?[a-zA-Z%]");
+  static const std::regex conversion("%[-+ #0]*[0-9]*(\\.[0-9]+)?[a-zA-Z%]");
   std::multiset<std::string> found;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), spec); it != std::sregex_iterator();
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), conversion); it != std::sregex_iterator();
        ++it)
     found.insert(it->str());
   return found;
