@@ -38,8 +38,8 @@ std::multiset<std::string> FormatSpecifiers(std::string text) {
   for (std::size_t at; (at = text.find("%ov")) != std::string::npos;) text.erase(at, 3);
   static const std::regex conversion("%[-+ #0]*[0-9]*(\\.[0-9]+)?[a-zA-Z%]");
   std::multiset<std::string> found;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), conversion); it != std::sregex_iterator();
-       ++it)
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), conversion);
+       it != std::sregex_iterator(); ++it)
     found.insert(it->str());
   return found;
 }
