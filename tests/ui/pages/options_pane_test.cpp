@@ -81,8 +81,6 @@ class OptionsPaneTest : public QObject {
     QCOMPARE(path->count(), 4);
     QCOMPARE(path->itemText(3), QString("Top-checked is root"));
     QCOMPARE(As<QComboBox>(pane, kKeyFileSort1)->itemText(0), QString("Not sorted"));
-    auto* label = pane.findChild<QLabel*>(QString(), Qt::FindChildrenRecursively);
-    QVERIFY(label);
     QVERIFY(As<QCheckBox>(pane, kKeyAttrArchive)->isTristate());
     QCOMPARE(As<QSpinBox>(pane, 1281)->maximum(), 2048);
     QCOMPARE(As<QSpinBox>(pane, kKeySizeMoreValue)->maximum(), 1023);
