@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <fstream>
 
 #include "settings/config_files.h"
@@ -167,6 +168,7 @@ class OptionsPaneTest : public QObject {
     COptionPages model(kNow);
     COptionsPane pane(model);
     QSignalSpy edited(&pane, &COptionsPane::optionsEdited);
+    QSignalSpy changed(&pane, &COptionsPane::controlChanged);
     LoadConfiguration(model,
                       "[Settings]\n1391=0\n1413=1\n1246=3\n1420=My files\n1513=1\n"
                       "1498=1234567890\n1282=22\n1504=1\n1477=0\n1442=9,1|5,2\n");
@@ -182,6 +184,12 @@ class OptionsPaneTest : public QObject {
     QCOMPARE(As<QCheckBox>(pane, kKeyAttrHidden)->checkState(), Qt::Checked);
     QVERIFY(!As<QCheckBox>(pane, kKeyAutoRefresh)->isChecked());
     QCOMPARE(edited.count(), 0);
+    QList<int> changedIds;
+    for (const QList<QVariant>& signal : changed) changedIds << signal.at(0).toInt();
+    QVERIFY(changedIds.contains(1391) && changedIds.contains(kKeyColumnOrder));
+    auto* order = pane.findChild<QTreeWidget*>(QStringLiteral("columnOrderList"));
+    QCOMPARE(order->topLevelItem(0)->text(0), QString("Type"));
+    QCOMPARE(order->topLevelItem(0)->text(1), QString("Right"));
     // The loaded values stay the model's: nothing was written back over them.
     QCOMPARE(model.Moment(kKeyBeforePicker), 1234567890);
     QCOMPARE(model.Text(kKeyHtmlTitle), std::string("My files"));
