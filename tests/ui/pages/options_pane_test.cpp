@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -216,6 +217,19 @@ class OptionsPaneTest : public QObject {
              QString("Filter files (but not directories) according to this mask"));
     Hover(pane.Control(1221), true);  // "Description" has no hint
     QCOMPARE(hints.takeFirst().at(0).toString(), QString());
+
+    // The pointer itself, moving from one box to the next and off the pane.
+    pane.resize(1100, 400);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    hints.clear();
+    QTest::mouseMove(pane.Control(1392));
+    QTRY_VERIFY(!hints.isEmpty());
+    QCOMPARE(hints.last().at(0).toString(), QString("Display creation date"));
+    QTest::mouseMove(pane.Control(1215));
+    QTRY_COMPARE(hints.last().at(0).toString(), QString("Display last write date"));
+    QTest::mouseMove(pane.Tabs()->tabBar(), QPoint(1000, 5));
+    QTRY_COMPARE(hints.last().at(0).toString(), QString());
   }
 
   void CtrlTabStepsThroughTheFourPagesBothWays() {
