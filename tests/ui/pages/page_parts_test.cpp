@@ -15,6 +15,7 @@
 
 #include "settings/option_pages.h"
 #include "ui/pages/options_pane.h"
+#include "ui/pages/page_services.h"
 
 using namespace orvane;
 using orvane::ui::COptionsPane;
@@ -120,6 +121,16 @@ class PagePartsTest : public QObject {
     QCOMPARE(Applied(model).m_htmlStyle[kStyleHeader].nSize, 12);
     QVERIFY(Named<QLabel>(pane, "styleSample")->styleSheet().contains("#112233"));
 
+    // A stored weight of 0 (the font's choice) reaches the dialog as the normal weight.
+    model.EditStyles([](CHtmlStyleSet& styles) { styles[kStyleHeader].lfFont.lfWeight = 0; });
+    services.pickFont = [](const QFont& initial, QWidget*) {
+      return std::optional<QFont>(initial);
+    };
+    pane.SetServices(services);
+    font->click();
+    QCOMPARE(model.Styles()[kStyleHeader].lfFont.lfWeight, 400);
+    QCOMPARE(model.Styles()[kStyleHeader].lfFont.lfFaceName, std::string("DejaVu Serif"));
+
     // Cancelled dialogs change nothing.
     services.pickColor = [](const QColor&, QWidget*, const QString&) {
       return std::optional<QColor>();
@@ -146,6 +157,8 @@ class PagePartsTest : public QObject {
     QCOMPARE(qobject_cast<QLineEdit*>(pane.Control(kKeyCssPath))->text(),
              QString("/srv/site/list.css"));
     QCOMPARE(edited.count(), 1);
+    QCOMPARE(ui::QtFileFilter("CSS files (*.css)|*.css|All files (*.*)|*.*"),
+             QString("CSS files (*.css);;All files (*)"));
   }
 
   void TickingShellIntegrationAddsTheEntriesAndClearingRemovesThem() {
