@@ -230,6 +230,10 @@ class OptionsPaneTest : public QObject {
     QTRY_COMPARE(hints.last().at(0).toString(), QString("Display last write date"));
     QTest::mouseMove(pane.Tabs()->tabBar(), QPoint(1000, 5));
     QTRY_COMPARE(hints.last().at(0).toString(), QString());
+    pane.Tabs()->setCurrentIndex(1);
+    QTest::mouseMove(pane.Control(kKeyFilesTogether));  // disabled while folders have rows
+    QTRY_COMPARE(hints.last().at(0).toString(),
+                 QString("Treat files as if they were in one directory"));
   }
 
   void CtrlTabStepsThroughTheFourPagesBothWays() {
