@@ -104,6 +104,7 @@ constexpr BuiltInText kBuiltIn[] = {
     {1434, "Change the color of selected HTML element"},
     {1435, "Change the width/size of selected HTML element"},
     {1436, "Change the width/size of selected HTML element"},
+    {1437, "Change the text and link color of selected HTML element"},
     {1523, "Create links to the position where a subdir is listed in the document and not to real dirs."},
     {1257, "Save on exit and restore on enter currently selected directories"},
     {1258, "Enable %ov items in the file manager's context menus"},
