@@ -1,0 +1,123 @@
+#include "ui/window/generation_controller.h"
+
+#include <QMetaObject>
+
+namespace orvane::ui {
+
+// Carries the engine's events from its worker thread to the controller's thread.
+class GenerationController::Bridge : public ListingReceiver {
+ public:
+  explicit Bridge(GenerationController* owner) : m_owner(owner) {}
+  void SetEngine(CListingEngine* engine) { m_engine = engine; }
+  void SetOutputType(int type) { m_outputType = type; }
+
+  void ScanBegin() override {
+    Post([](GenerationController* c) { emit c->scanBegin(); });
+  }
+  void ScanEnd() override {
+    Post([](GenerationController* c) { emit c->scanEnd(); });
+  }
+  void WriteBegin(std::size_t n) override {
+    Post([n](GenerationController* c) { emit c->writeBegin(n); });
+  }
+  void WriteProgress(std::size_t i) override {
+    Post([i](GenerationController* c) { emit c->writeProgress(i); });
+  }
+  void WriteEnd() override {
+    Post([](GenerationController* c) { emit c->writeEnd(); });
+  }
+  void Status(const std::string& counts) override {
+    QString text = QString::fromStdString(counts);
+    Post([text](GenerationController* c) { emit c->statusText(text); });
+  }
+  void FileProgress(const std::string& text, std::uint64_t) override { Status(text); }
+  void Message(const std::string& text) override {
+    QString message = QString::fromStdString(text);
+    Post([message](GenerationController* c) { emit c->engineMessage(message); });
+  }
+  // Runs on the worker after the job: its results are read here, before another job can start.
+  void Done(ListingRequest request, bool cancelled) override {
+    GenerationResult result;
+    result.request = request;
+    result.cancelled = cancelled;
+    result.failed = !cancelled && m_engine->LastWriteFailed();
+    result.error = m_engine->LastError();
+    result.outputPath = m_engine->OutputPath();
+    result.outputType = m_outputType;
+    Post([result](GenerationController* c) { c->OnDone(result); });
+  }
+
+ private:
+  template <class F>
+  void Post(F f) {
+    GenerationController* owner = m_owner;
+    QMetaObject::invokeMethod(
+        owner, [owner, f] { f(owner); }, Qt::QueuedConnection);
+  }
+
+  GenerationController* m_owner;
+  CListingEngine* m_engine = nullptr;
+  int m_outputType = 0;  // written before the job starts, read after it ended
+};
+
+GenerationController::GenerationController(JobSource source, QObject* parent,
+                                           std::string tempFolder)
+    : QObject(parent),
+      m_source(std::move(source)),
+      m_temp(std::move(tempFolder)),
+      m_bridge(std::make_unique<Bridge>(this)),
+      m_engine(std::make_unique<CListingEngine>(m_bridge.get())) {
+  qRegisterMetaType<GenerationResult>();
+  m_bridge->SetEngine(m_engine.get());
+}
+
+GenerationController::~GenerationController() {
+  m_engine.reset();  // stops and joins the worker before the bridge goes
+}
+
+bool GenerationController::Start(ListingRequest request, const std::string& path) {
+  if (m_bGenerating) {
+    m_bRegenerate = true;
+    return false;
+  }
+  ListingJob job;
+  job.request = request;
+  if (m_source) m_source(job);
+  job.outputPath = path;
+  if (job.outputPath.empty()) {
+    job.outputPath = m_temp.MakeTempFile(
+        job.options.m_nOutputType, [this](const std::string& title, const std::string& text) {
+          emit tempFileError(QString::fromStdString(title), QString::fromStdString(text));
+        });
+    if (job.outputPath.empty()) return false;
+  }
+  m_bRegenerate = false;
+  m_nOutputType = job.options.m_nOutputType;
+  m_bridge->SetOutputType(m_nOutputType);
+  if (!m_engine->StartGeneration(std::move(job))) {
+    // The engine still finishes a job whose end has not reached this thread yet.
+    m_bRegenerate = true;
+    return false;
+  }
+  ++m_nStarted;
+  m_bGenerating = true;
+  emit generatingChanged(true);
+  return true;
+}
+
+void GenerationController::Cancel() {
+  if (!m_bGenerating) return;
+  m_engine->StopGeneration();
+}
+
+void GenerationController::OnDone(GenerationResult result) {
+  m_bGenerating = false;
+  emit finished(result);
+  emit generatingChanged(false);
+  if (m_bRegenerate) {
+    m_bRegenerate = false;
+    Start(kRequestPreview);
+  }
+}
+
+}  // namespace orvane::ui
