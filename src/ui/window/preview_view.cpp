@@ -19,7 +19,19 @@ PreviewView::PreviewView(QWidget* parent) : QWebEngineView(parent) {
   connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
     m_bLoading = false;
     m_bLoaded = ok;
-    emit previewLoaded(ok);
+    if (!ok || m_bHtmlListing) {
+      emit previewLoaded(ok);
+      return;
+    }
+    // A text listing keeps its lines: the browser would wrap them at the pane's width, which
+    // breaks every row of a wide listing in two.
+    QPointer<PreviewView> self(this);
+    page()->runJavaScript(
+        "(function(){var p=document.querySelector('pre');"
+        "if(p){p.style.whiteSpace='pre';p.style.wordWrap='normal';}})()",
+        [self](const QVariant&) {
+          if (self) emit self->previewLoaded(true);
+        });
   });
   connect(this, &QWebEngineView::printFinished, this, [this](bool ok) {
     m_bPrinting = false;
