@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +25,7 @@
 #include "ui/window/main_frame.h"
 #include "ui/window/preview_view.h"
 #include "ui/window/screenshot.h"
+#include "ui/window/status_bar.h"
 #include "writers/html_style.h"
 
 namespace orvane::ui {
@@ -238,6 +240,47 @@ class WindowTest : public QObject {
     });
     frame->SaveListing();
     QCOMPARE(QString::fromStdString(proposed), QString("Untitled.csv"));
+  }
+
+  void keysReachTheirCommands() {
+    auto frame = MakeFrame();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    int dialogs = 0;
+    frame->SetSaveDialog([&](const std::string&, bool&) {
+      ++dialogs;
+      return std::nullopt;
+    });
+    QTest::keySequence(frame.get(), QKeySequence("F5"));
+    QCOMPARE(frame->Controller().StartedCount(), 1);
+    WaitIdle(*frame);
+    QTest::keySequence(frame.get(), QKeySequence("Ctrl+S"));
+    QCOMPARE(dialogs, 1);
+    // Menu texts go to the message part of the status bar.
+    frame->Action(kCmdRefreshListing)->showStatusText(frame.get());
+    QCOMPARE(frame->Status()->Message(), QString("Refresh the listing"));
+  }
+
+  void progressBarMovesAsAMarqueeWhileScanningAndFillsWhileWriting() {
+    OrvaneStatusBar bar;
+    QProgressBar* progress = bar.Progress();
+    bar.SetGenerating(true);
+    bar.ScanBegin();
+    QCOMPARE(progress->maximum(), 14);
+    QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 2, 2000);
+    bar.ScanEnd();
+    const int stopped = progress->value();
+    QTest::qWait(250);
+    QCOMPARE(progress->value(), stopped);
+    bar.WriteBegin(40);
+    QCOMPARE(progress->maximum(), 40);
+    QCOMPARE(progress->value(), 0);
+    bar.WriteProgress(25);
+    QCOMPARE(progress->value(), 25);
+    bar.WriteEnd();
+    QCOMPARE(progress->value(), 0);
+    bar.SetGenerating(false);
+    QVERIFY(!bar.Generating());
   }
 
   void cellClassesNameTheirColumns() {
