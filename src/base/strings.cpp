@@ -3,6 +3,8 @@
 #include <map>
 #include <mutex>
 
+#include "base/hint_texts.h"
+
 namespace orvane {
 namespace {
 
@@ -44,6 +46,7 @@ Table& TheTable() {
         {120, "Please wait. Enumerating the network..."},
     };
     for (const auto& [id, text] : builtIn) t->texts[id] = ReplaceProgramName(text);
+    for (const auto& [id, text] : BuiltInHints()) t->texts[id] = text;
     return t;
   }();
   return *table;

@@ -96,7 +96,7 @@ void ApplyControlValue(COptionPages& pages, const COptionControl& c, const std::
       pages.SetMoment(c.m_nId, ParseDecimal64(value));
       break;
     case ControlKind::kColumnOrder:
-      pages.ColumnOrder().Decode(value);
+      pages.EditColumnOrder([&](CColumnOrderList& order) { order.Decode(value); });
       break;
   }
 }
@@ -131,8 +131,8 @@ void ReadOptions(const CProfile& profile, COptionPages& pages, CNamedSettings& n
   bool stylesRead = false;
   for (const COptionControl& c : pages.Controls()) {
     if (c.m_page == OptionPage::kOutput && !stylesRead) {
-      ReadStyleKeys(profile, context.m_nDisplayDpi, pages.Styles());
-      pages.StylesChanged();
+      pages.EditStyles(
+          [&](CHtmlStyleSet& styles) { ReadStyleKeys(profile, context.m_nDisplayDpi, styles); });
       stylesRead = true;
     }
     std::string value = profile.Get(kSettingsSection, Key(c.m_nId)).value_or("");

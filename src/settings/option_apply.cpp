@@ -53,25 +53,25 @@ void COptionPages::ApplyColumns(CListingOptions& o) const {
     }
     switch (column) {
       case ColumnId::kName:
-        o.m_nNameWidth = IntValue(c.m_nId, 1, 2048);
+        o.m_nNameWidth = IntValue(c.m_nId);
         break;
       case ColumnId::kSize:
-        o.m_nSizeWidth = IntValue(c.m_nId, 1, 24);
+        o.m_nSizeWidth = IntValue(c.m_nId);
         break;
       case ColumnId::kType:
-        o.m_nTypeWidth = IntValue(c.m_nId, 1, 80);
+        o.m_nTypeWidth = IntValue(c.m_nId);
         break;
       case ColumnId::kOwner:
-        o.m_nOwnerWidth = IntValue(c.m_nId, 1, 100);
+        o.m_nOwnerWidth = IntValue(c.m_nId);
         break;
       default:
-        o.m_nColumnWidth[column] = IntValue(c.m_nId, 1, column == ColumnId::kTrack ? 3 : 100);
+        o.m_nColumnWidth[column] = IntValue(c.m_nId);
     }
   }
   for (int i = 0; i < kHiddenTagCount; ++i) {
     const auto slot = static_cast<std::size_t>(i);
     o.m_bHiddenTag[slot] = Check(kHiddenTagKeys[i].check) ? 1 : 0;
-    o.m_nHiddenTagWidth[slot] = IntValue(kHiddenTagKeys[i].width, 1, 100);
+    o.m_nHiddenTagWidth[slot] = IntValue(kHiddenTagKeys[i].width);
   }
 }
 
@@ -81,7 +81,7 @@ void COptionPages::ApplyOutput(CListingOptions& o) const {
   o.m_strListingName = CleanListingName(Text(kKeyListingName));
   const int encoding = Selection(kKeyEncoding);
   o.m_nEncoding = encoding >= 0 ? encoding : kEncodingUtf8;
-  o.m_nRecursionLevel = IntValue(kKeyRecursionLevel, 0, 100);
+  o.m_nRecursionLevel = IntValue(kKeyRecursionLevel);
   o.m_nSummaryPos = Check(kKeySummaryBottom) ? 1 : 0;
   const std::string sep = TruncateCodePoints(Text(kKeyCsvSeparator), 1);
   o.m_strCsvSeparator = o.m_bCsvTab ? "\t" : sep.empty() ? ";" : sep;
@@ -130,8 +130,8 @@ void COptionPages::ApplyFilter(CListingOptions& o, std::int64_t now) {
   if (!Check(kKeyDateBefore)) SetMoment(kKeyBeforePicker, now);
   o.m_tAfter = Moment(kKeyAfterPicker);
   o.m_tBefore = Moment(kKeyBeforePicker);
-  o.m_nSizeMore = IntValue(kKeySizeMoreValue, 0, 1023);
-  o.m_nSizeLess = IntValue(kKeySizeLessValue, 0, 1023);
+  o.m_nSizeMore = IntValue(kKeySizeMoreValue);
+  o.m_nSizeLess = IntValue(kKeySizeLessValue);
   const int unit = Selection(kKeySizeFilterUnit);
   o.m_nSizeFilterUnit = unit >= 0 ? unit : 0;
 }

@@ -3,6 +3,8 @@
 #include "settings/option_controls.h"
 
 #include <optional>
+#include <tuple>
+#include <utility>
 
 #include "base/strings.h"
 #include "engine/columns.h"
@@ -43,6 +45,8 @@ class Builder {
     m_out.back().m_enabledWhen = rule;
     m_out.back().m_nNeedsChoice = needsChoice;
   }
+  // The values the number box added last takes.
+  void Range(int low, int high) { m_out.back().m_range = std::pair(low, high); }
   // The column the control added last shows or sizes.
   void ForColumn(ColumnId column) { m_out.back().m_column = column; }
   void Check(int id, std::string label, int state, bool hidden = false) {
@@ -177,11 +181,13 @@ void AddColumnsPage(std::vector<COptionControl>& out, const CListingOptions& d) 
     if (k.column == ColumnId::kName) b.When({.outputs = 0});  // the name is always listed
     if (!k.width) continue;
     int width = d.m_nColumnWidth[k.column];
-    if (k.column == ColumnId::kName) width = d.m_nNameWidth;
-    if (k.column == ColumnId::kSize) width = d.m_nSizeWidth;
-    if (k.column == ColumnId::kType) width = d.m_nTypeWidth;
+    int widest = k.column == ColumnId::kTrack ? 3 : 100;
+    if (k.column == ColumnId::kName) std::tie(width, widest) = std::pair(d.m_nNameWidth, 2048);
+    if (k.column == ColumnId::kSize) std::tie(width, widest) = std::pair(d.m_nSizeWidth, 24);
+    if (k.column == ColumnId::kType) std::tie(width, widest) = std::pair(d.m_nTypeWidth, 80);
     if (k.column == ColumnId::kOwner) width = d.m_nOwnerWidth;
     b.Edit(k.width, std::string(ColumnLabel(k.column)) + " width", std::to_string(width));
+    b.Range(1, widest);
     b.ForColumn(k.column);
     b.When(kWhenTextWidths);
   }
@@ -190,6 +196,7 @@ void AddColumnsPage(std::vector<COptionControl>& out, const CListingOptions& d) 
     b.Check(t.check, t.label, d.m_bHiddenTag[static_cast<std::size_t>(i)], true);
     b.Edit(t.width, std::string(t.label) + " width",
            std::to_string(d.m_nHiddenTagWidth[static_cast<std::size_t>(i)]), true);
+    b.Range(1, 100);
     b.When(kWhenTextWidths);
   }
 }
@@ -212,6 +219,7 @@ void AddRowsAndTextOptions(Builder& b, const CListingOptions& d) {
   b.Flag(kKeyArchivesAsDirs, "Treat archives as directories", &O::m_bArchivesAsDirs);
   b.Flag(kKeyLimitRecursion, "Limit recursion level:", &O::m_bLimitRecursion);
   b.Edit(kKeyRecursionLevel, "Recursion level", std::to_string(d.m_nRecursionLevel));
+  b.Range(0, 100);
   b.When(WhenOn(&O::m_bLimitRecursion));
   b.Flag(kKeySummary, "Display summary", &O::m_bSummary);
   b.Radios({{kKeySummaryTop, "at the top"}, {kKeySummaryBottom, "at the bottom"}},
@@ -252,6 +260,7 @@ void AddSortingAndHtml(Builder& b, const CListingOptions& d) {
   b.When(kWhenHtml);
   // The background has no font: the size box needs another element.
   b.Edit(kKeyStyleSize, "Size:", std::to_string(d.m_htmlStyle[0].nSize));
+  b.Range(1, 100);
   b.When(kWhenHtml, kKeyStyleElement);
 }
 
@@ -293,9 +302,11 @@ void AddFilterPage(std::vector<COptionControl>& out, const CListingOptions& d, s
   b.When(WhenOn(&O::m_bDateBefore));
   b.Flag(kKeySizeMore, "More than:", &O::m_bSizeMore);
   b.Edit(kKeySizeMoreValue, "More than size", std::to_string(d.m_nSizeMore));
+  b.Range(0, 1023);
   b.When(WhenOn(&O::m_bSizeMore));
   b.Flag(kKeySizeLess, "Less than:", &O::m_bSizeLess);
   b.Edit(kKeySizeLessValue, "Less than size", std::to_string(d.m_nSizeLess));
+  b.Range(0, 1023);
   b.When(WhenOn(&O::m_bSizeLess));
   b.Choice(kKeySizeFilterUnit, "Size unit", {"Bytes", "Kilobytes", "Megabytes", "Gigabytes"},
            &O::m_nSizeFilterUnit);

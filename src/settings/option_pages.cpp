@@ -27,22 +27,33 @@ COptionControl* COptionPages::FindMutable(int id) {
 
 std::optional<COptionPages::Snapshot> COptionPages::TakeSnapshot() const {
   if (!m_listener) return std::nullopt;
-  Snapshot states;
-  states.reserve(m_controls.size());
+  Snapshot states{{}, m_order.Entries(), StylesText()};
+  states.controls.reserve(m_controls.size());
   for (const COptionControl& c : m_controls)
-    states.push_back({c.m_nValue, c.m_strText, c.m_tMoment, IsEnabled(c.m_nId)});
+    states.controls.push_back({c.m_nValue, c.m_strText, c.m_tMoment, IsEnabled(c.m_nId)});
   return states;
 }
 
+std::string COptionPages::StylesText() const {
+  std::string text;
+  for (const CHtmlStyle& style : m_styles.elements)
+    text += StyleToValue(style) + "|" + std::to_string(style.nSize) + "\n";
+  return text;
+}
+
 void COptionPages::Report(const std::optional<Snapshot>& before) const {
-  if (!m_listener || !before || before->size() != m_controls.size()) return;
+  if (!m_listener || !before || before->controls.size() != m_controls.size()) return;
+  const bool orderChanged = before->order != m_order.Entries();
+  const bool stylesChanged = before->styles != StylesText();
   std::vector<ControlChange> changes;
   for (std::size_t i = 0; i < m_controls.size(); ++i) {
     const COptionControl& c = m_controls[i];
-    const ControlState& old = (*before)[i];
+    const ControlState& old = before->controls[i];
     ControlChange change{
         c.m_nId, old.value != c.m_nValue || old.text != c.m_strText || old.moment != c.m_tMoment,
         old.enabled != IsEnabled(c.m_nId)};
+    if (c.m_nId == kKeyColumnOrder && orderChanged) change.value = true;
+    if (c.m_nId == kKeyStyleElement && stylesChanged) change.value = true;
     if (change.value || change.enabled) changes.push_back(change);
   }
   if (!changes.empty()) m_listener->ControlsChanged(changes);
@@ -88,8 +99,7 @@ bool COptionPages::SetText(int id, std::string text) {
     c->m_strText = std::move(text);
     if (id == kKeyStyleSize && !c->m_strText.empty()) {
       const int element = Selection(kKeyStyleElement);
-      if (element >= 0 && element < kHtmlElementCount)
-        m_styles[element].nSize = std::clamp(ParseDecimal(c->m_strText), 1, 100);
+      if (element >= 0 && element < kHtmlElementCount) m_styles[element].nSize = IntValue(id);
     }
     return true;
   });
@@ -117,6 +127,21 @@ bool COptionPages::SetMoment(int id, std::int64_t moment) {
 
 void COptionPages::StylesChanged() {
   Edit([this] {
+    SetStyleSizeText();
+    return true;
+  });
+}
+
+void COptionPages::EditColumnOrder(const std::function<void(CColumnOrderList&)>& change) {
+  Edit([&] {
+    change(m_order);
+    return true;
+  });
+}
+
+void COptionPages::EditStyles(const std::function<void(CHtmlStyleSet&)>& change) {
+  Edit([&] {
+    change(m_styles);
     SetStyleSizeText();
     return true;
   });
@@ -159,6 +184,13 @@ bool COptionPages::IsOn(int id) const {
 }
 
 bool COptionPages::IsEnabled(int id) const {
+  // The element's colour can be changed while its list can; only the elements with text have a
+  // font (and a text colour).
+  if (id == kKeyStyleColor) return IsEnabled(kKeyStyleElement);
+  if (id == kKeyStyleFont) {
+    const int element = Selection(kKeyStyleElement);
+    return IsEnabled(kKeyStyleElement) && element >= kStyleHeader && element <= kStyleOddRow;
+  }
   const COptionControl* c = Find(id);
   if (!c) return false;
   if (c->m_enabledWhen &&
@@ -176,8 +208,10 @@ int COptionPages::RuleValue(OptionFlag field) const {
   return 0;
 }
 
-int COptionPages::IntValue(int id, int low, int high) const {
-  return std::clamp(ParseDecimal(Text(id)), low, high);
+int COptionPages::IntValue(int id) const {
+  const COptionControl* c = Find(id);
+  const int value = ParseDecimal(c ? c->m_strText : std::string());
+  return c && c->m_range ? std::clamp(value, c->m_range->first, c->m_range->second) : value;
 }
 
 }  // namespace orvane

@@ -9,8 +9,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/listing_options.h"
@@ -50,6 +52,8 @@ struct COptionControl {
   std::optional<EnabledRule> m_enabledWhen;
   int m_nNeedsChoice = 0;            // also needs this combo past its first entry (0: none)
   std::optional<ColumnId> m_column;  // the column of a "Displayed columns" box or width box
+  // A number box (widths, levels, sizes): the lowest and highest value Apply takes from it.
+  std::optional<std::pair<int, int>> m_range;
 };
 
 // The document flags kept on the "Program options" page and the tree pane.
@@ -113,6 +117,9 @@ enum ControlKey : int {
   kKeyHtmlTitle = 1420,
   kKeyStyleElement = 1251,
   kKeyStyleSize = 1436,
+  // Push buttons of the style element (stored nowhere; IsEnabled knows them).
+  kKeyStyleFont = 1433,
+  kKeyStyleColor = 1434,
   // Formats.
   kKeyDateFormat = 1234,
   kKeyTimeFormat = 1236,
@@ -164,8 +171,9 @@ struct ControlChange {
 };
 
 // Told after each edit of the pages which controls changed, in walk order, so that a window
-// updates those widgets alone. Called on the thread that made the edit, never for an edit that
-// changed nothing.
+// updates those widgets alone. A changed column order list is reported as a value change of
+// kKeyColumnOrder, changed style elements as one of kKeyStyleElement. Called on the thread that
+// made the edit, never for an edit that changed nothing.
 class COptionPagesListener {
  public:
   virtual ~COptionPagesListener() = default;
@@ -195,7 +203,8 @@ class COptionPages {
   bool SetSelection(int id, int index);  // an index outside the list selects nothing (-1)
   bool SetMoment(int id, std::int64_t moment);
 
-  // Whether a control can be used now (the rules that tie controls to each other).
+  // Whether a control can be used now (the rules that tie controls to each other); also
+  // answers for the style element's "&Font..." and "&Color..." buttons.
   bool IsEnabled(int id) const;
   // A check box's state as it applies: ticked and enabled.
   bool IsOn(int id) const;
@@ -213,6 +222,9 @@ class COptionPages {
   const CHtmlStyleSet& Styles() const { return m_styles; }
   // Call after changing Styles() directly: the "Size:" box follows the selected element.
   void StylesChanged();
+  // Edits of the list or of the styles that the listener hears of (the "Size:" box follows).
+  void EditColumnOrder(const std::function<void(CColumnOrderList&)>& change);
+  void EditStyles(const std::function<void(CHtmlStyleSet&)>& change);
 
   // The apply notice: copies the controls into the listing options (flags only when ticked
   // and enabled, derived formats recomputed) and the program flags. A date picker whose box is
@@ -227,7 +239,12 @@ class COptionPages {
     std::int64_t moment;
     bool enabled;
   };
-  using Snapshot = std::vector<ControlState>;
+  struct Snapshot {
+    std::vector<ControlState> controls;
+    std::vector<std::uint32_t> order;
+    std::string styles;
+  };
+  std::string StylesText() const;
   // Nothing without a listener.
   std::optional<Snapshot> TakeSnapshot() const;
   void Report(const std::optional<Snapshot>& before) const;
@@ -238,7 +255,8 @@ class COptionPages {
   void SetStyleSizeText();
   COptionControl* FindMutable(int id);
   void ApplyFlags(CListingOptions& o) const;
-  int IntValue(int id, int low, int high) const;
+  // A number box's value within its range.
+  int IntValue(int id) const;
   void ApplyColumns(CListingOptions& o) const;
   void ApplyOutput(CListingOptions& o) const;
   void ApplyFormats(CListingOptions& o) const;

@@ -250,8 +250,9 @@ TEST(OptionPages, ChoosingAStyleElementReportsTheSizeBoxTextAndState) {
                                          {kKeyStyleElement, true, false},
                                          {kKeyStyleSize, true, true},
                                      }));
-  pages.SetText(kKeyStyleSize, "4");
-  EXPECT_EQ(listener.reports.back(), (std::vector<ControlChange>{{kKeyStyleSize, true, false}}));
+  pages.SetText(kKeyStyleSize, "4");  // the frame's width changes with the box
+  EXPECT_EQ(listener.reports.back(), (std::vector<ControlChange>{{kKeyStyleElement, true, false},
+                                                                 {kKeyStyleSize, true, false}}));
   // Styles changed from outside: the box follows and says so.
   pages.Styles()[kStyleFrame].nSize = 9;
   pages.StylesChanged();
@@ -261,6 +262,48 @@ TEST(OptionPages, ChoosingAStyleElementReportsTheSizeBoxTextAndState) {
   pages.SetListener(nullptr);
   pages.SetSelection(kKeyStyleElement, kStyleHeader);
   EXPECT_EQ(listener.reports.size(), count);
+}
+
+TEST(OptionPages, ColumnOrderAndStyleEditsAreReportedAndTheButtonsFollowTheElement) {
+  COptionPages pages(kNow);
+  RecordingListener listener;
+  pages.SetListener(&listener);
+  pages.EditColumnOrder([](CColumnOrderList& order) { order.Move(3, 0); });
+  EXPECT_EQ(listener.reports.back(), (std::vector<ControlChange>{{kKeyColumnOrder, true, false}}));
+  const std::size_t count = listener.reports.size();
+  pages.EditColumnOrder([](CColumnOrderList& order) { order.SetAlign(0, 7); });  // ignored code
+  EXPECT_EQ(listener.reports.size(), count);
+
+  pages.SetSelection(kKeyStyleElement, kStyleHeader);
+  pages.EditStyles([](CHtmlStyleSet& styles) { styles[kStyleHeader].nSize = 12; });
+  EXPECT_EQ(listener.reports.back(), (std::vector<ControlChange>{{kKeyStyleElement, true, false},
+                                                                 {kKeyStyleSize, true, false}}));
+  EXPECT_EQ(pages.Text(kKeyStyleSize), "12");
+
+  // The colour and font buttons: HTML only, and the font only for elements with text.
+  EXPECT_FALSE(pages.IsEnabled(kKeyStyleColor));
+  pages.SetCheck(kKeyHtmlOutput, 1);
+  EXPECT_TRUE(pages.IsEnabled(kKeyStyleColor));
+  EXPECT_TRUE(pages.IsEnabled(kKeyStyleFont));
+  for (int element : {kStyleBackground, kStyleFrame}) {
+    pages.SetSelection(kKeyStyleElement, element);
+    EXPECT_TRUE(pages.IsEnabled(kKeyStyleColor)) << element;
+    EXPECT_FALSE(pages.IsEnabled(kKeyStyleFont)) << element;
+  }
+}
+
+TEST(OptionPages, NumberBoxesApplyWithinTheirRanges) {
+  COptionPages pages(kNow);
+  EXPECT_EQ(pages.Find(1281)->m_range, std::pair(1, 2048));
+  EXPECT_EQ(pages.Find(1298)->m_range, std::pair(1, 3));  // Track
+  EXPECT_FALSE(pages.Find(kKeyHtmlTitle)->m_range);
+  pages.SetText(1281, "5000");
+  pages.SetText(1298, "30");
+  pages.SetText(kKeySizeLessValue, "-4");
+  const CListingOptions o = Applied(pages);
+  EXPECT_EQ(o.m_nNameWidth, 2048);
+  EXPECT_EQ(o.m_nColumnWidth[ColumnId::kTrack], 3);
+  EXPECT_EQ(o.m_nSizeLess, 0);
 }
 
 // The options' own rules and the enabled state of the pages agree: whatever the boxes say, a

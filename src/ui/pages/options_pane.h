@@ -11,10 +11,13 @@
 #include <memory>
 
 #include "settings/option_pages.h"
+#include "ui/pages/page_services.h"
 
 class QTabWidget;
 
 namespace orvane::ui {
+
+class CControlBinder;
 
 class COptionsPane : public QWidget {
   Q_OBJECT
@@ -23,6 +26,14 @@ class COptionsPane : public QWidget {
   ~COptionsPane() override;
 
   QTabWidget* Tabs() const;
+
+  // The widget of a control of the pages (nullptr for hidden controls and the tree pane's box).
+  QWidget* Control(int id) const;
+  // Shows the model's values and states again in every widget. Changes the model reports reach
+  // the widgets by themselves; this is for a model changed while it had another listener.
+  void SyncFromModel();
+  // Replaces the dialogs and the shell integration switch (tests give their own).
+  void SetServices(CPageServices services) { m_services = std::move(services); }
 
  signals:
   // The hint of the control under the pointer; empty when it leaves.
@@ -33,7 +44,8 @@ class COptionsPane : public QWidget {
  private:
   void SelectTab(int step);
 
-  COptionPages& m_model;
+  CPageServices m_services;  // before the pages, which keep a reference to it
+  std::unique_ptr<CControlBinder> m_binder;
   QTabWidget* m_tabs = nullptr;
 };
 
