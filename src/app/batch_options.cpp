@@ -251,7 +251,8 @@ const BatchOptionRow kBatchOptions[] = {
      "orvane --screenshot FILE.png [/o CONFIG] [SELECTION]: open the\n"
      "window with CONFIG and the selection file or directory SELECTION,\n"
      "wait until the preview shows the listing, save a picture of the\n"
-     "whole window to FILE.png and exit (status 0 when it was written)",
+     "whole window to FILE.png and exit (status 0 when it was written);\n"
+     "ORVANE_SCREENSHOT_PAGE=2, 3 or 4 shows that option page",
      nullptr, nullptr, 0},
 };
 

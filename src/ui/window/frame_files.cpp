@@ -8,10 +8,10 @@
 #include "base/strings.h"
 #include "platform/desktop.h"
 #include "platform/user_folders.h"
+#include "ui/pages/page_services.h"
 #include "ui/tree/dir_tree_view.h"
 #include "ui/window/column_menu.h"
 #include "ui/window/engine_headers.h"
-#include "ui/window/file_filters.h"
 #include "ui/window/main_frame.h"
 #include "ui/window/status_bar.h"
 
@@ -166,11 +166,11 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMainFrame::ApplyColumnCommand(int column, int command) {
-  if (!ApplyColumnMenuCommand(m_pages.ColumnOrder(), column,
-                              static_cast<ColumnMenuCommand>(command)))
-    return;
-  ColumnOrderEdited();
-  RefreshPreview();
+  bool changed = false;
+  m_pages.EditColumnOrder([&](CColumnOrderList& order) {
+    changed = ApplyColumnMenuCommand(order, column, static_cast<ColumnMenuCommand>(command));
+  });
+  if (changed) RefreshPreview();
 }
 
 }  // namespace orvane::ui

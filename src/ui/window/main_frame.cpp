@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusTipEvent>
-#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -112,18 +111,6 @@ COptionsPane* CMainFrame::MakeOptionsPane() {
   return pane;
 }
 
-void CMainFrame::ColumnOrderEdited() {
-  // The pages hear of edits of single controls; a column order list changed as a whole is
-  // shown by building the pane again on the same model, on the same page.
-  const int tab = m_options->Tabs() ? m_options->Tabs()->currentIndex() : 0;
-  const QList<int> sizes = m_rightSplitter->sizes();
-  delete m_options;
-  m_options = MakeOptionsPane();
-  m_rightSplitter->insertWidget(0, m_options);
-  m_rightSplitter->setSizes(sizes);
-  if (m_options->Tabs()) m_options->Tabs()->setCurrentIndex(tab);
-}
-
 void CMainFrame::ConnectController() {
   connect(m_gen, &GenerationController::scanBegin, m_status, &OrvaneStatusBar::ScanBegin);
   connect(m_gen, &GenerationController::scanEnd, m_status, &OrvaneStatusBar::ScanEnd);
@@ -222,7 +209,6 @@ bool CMainFrame::LoadConfiguration(const std::string& path) {
   m_bLoading = true;
   const TextReadStatus status = LoadOptions(path, m_pages, m_named, context);
   m_withSubdirs->setChecked(m_pages.Check(kKeySelectWithSubdirs) != 0);
-  if (status == TextReadStatus::kOk) ColumnOrderEdited();
   m_bLoading = false;
   if (status != TextReadStatus::kOk) return false;
   OptionsChanged();

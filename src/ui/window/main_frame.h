@@ -136,8 +136,6 @@ class CMainFrame : public QMainWindow {
   void ContactSupport();
   void StartSplitMode();
   void ApplyColumnCommand(int column, int command);
-  // The column order list was changed outside the pages: the pages show it again.
-  void ColumnOrderEdited();
 
   FrameSetup m_setup;
   COptionPages m_pages;

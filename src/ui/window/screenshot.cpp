@@ -3,10 +3,12 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
 
+#include "ui/pages/options_pane.h"
 #include "ui/window/main_frame.h"
 #include "ui/window/preview_view.h"
 
@@ -47,6 +49,10 @@ bool TakeScreenshot(CMainFrame& frame, const std::string& path, int timeoutMs) {
     loaded = ok;
     failed = failed || !ok;
   });
+  // ORVANE_SCREENSHOT_PAGE=2..4 shows another option page than the first in the picture.
+  const int page = qEnvironmentVariableIntValue("ORVANE_SCREENSHOT_PAGE");
+  if (QTabWidget* tabs = frame.OptionsPane()->Tabs(); tabs && page >= 1 && page <= tabs->count())
+    tabs->setCurrentIndex(page - 1);
   frame.show();
   if (!frame.Controller().Generating()) frame.RefreshPreview();
 
