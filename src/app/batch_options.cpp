@@ -247,13 +247,6 @@ const BatchOptionRow kBatchOptions[] = {
      &O::m_bListingInEachDir, 1},
     {"--list-columns", nullptr, "show the columns' numbers and names, and exit", nullptr, nullptr,
      0},
-    {"--screenshot", "FILE.png",
-     "orvane --screenshot FILE.png [/o CONFIG] [SELECTION]: open the\n"
-     "window with CONFIG and the selection file or directory SELECTION,\n"
-     "wait until the preview shows the listing, save a picture of the\n"
-     "whole window to FILE.png and exit (status 0 when it was written);\n"
-     "ORVANE_SCREENSHOT_PAGE=2, 3 or 4 shows that option page",
-     nullptr, nullptr, 0},
 };
 
 std::string BuildHelp() {
