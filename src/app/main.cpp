@@ -77,6 +77,16 @@ bool TakeScreenshotOption(std::vector<std::string>& args, std::string& file, std
   return true;
 }
 
+#ifdef ORVANE_WINDOW
+constexpr const char* kScreenshotHelp =
+    "\nA picture of the window, for checks without a person:\n"
+    "  orvane --screenshot FILE.png [/o CONFIG] [SELECTION]\n"
+    "      opens the window with CONFIG and the selection file or directory SELECTION,\n"
+    "      waits until the preview shows the listing, saves a picture of the whole window\n"
+    "      to FILE.png and exits (status 0 when it was written); ORVANE_SCREENSHOT_PAGE=2,\n"
+    "      3 or 4 shows that option page. Any Qt platform will do, offscreen included.\n";
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,13 +114,7 @@ int main(int argc, char** argv) {
           "\nBatch options (they change the options of the configuration for this run):\n") +
       orvane::BatchOptionsHelp();
 #ifdef ORVANE_WINDOW
-  services.moreHelp +=
-      "\nA picture of the window, for checks without a person:\n"
-      "  orvane --screenshot FILE.png [/o CONFIG] [SELECTION]\n"
-      "      opens the window with CONFIG and the selection file or directory SELECTION,\n"
-      "      waits until the preview shows the listing, saves a picture of the whole window\n"
-      "      to FILE.png and exits (status 0 when it was written); ORVANE_SCREENSHOT_PAGE=2,\n"
-      "      3 or 4 shows that option page. Any Qt platform will do, offscreen included.\n";
+  services.moreHelp += kScreenshotHelp;
 #endif
   services.runListing = [](const orvane::CListingOptions& options,
                            const orvane::CheckedDirs& selection, int kind,

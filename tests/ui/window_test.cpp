@@ -4,6 +4,7 @@
 // preview and the --screenshot switch of the program.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -281,6 +282,30 @@ class WindowTest : public QObject {
     QCOMPARE(progress->value(), 0);
     bar.SetGenerating(false);
     QVERIFY(!bar.Generating());
+  }
+
+  void copyTakesTheSelectionOrTheWholeListing() {
+    auto frame = MakeFrame();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    QSignalSpy ready(frame.get(), &CMainFrame::previewReady);
+    frame->RefreshPreview();
+    QTRY_VERIFY_WITH_TIMEOUT(ready.count() >= 1, kLongWait);
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    frame->RunCommand(kCmdCopyListing);
+    QTRY_VERIFY_WITH_TIMEOUT(clipboard->text().contains("gamma.txt"), 10000);
+    QVERIFY(clipboard->text().contains("alpha.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(!frame->Preview()->page()->hasSelection(), 10000);
+    // Select "alpha.txt" alone in the page.
+    RunScript(frame->Preview(),
+              "(function(){var t=document.querySelector('pre').firstChild;"
+              "var i=t.data.indexOf('alpha.txt');var r=document.createRange();"
+              "r.setStart(t,i);r.setEnd(t,i+9);var s=window.getSelection();"
+              "s.removeAllRanges();s.addRange(r);})()");
+    QTRY_VERIFY_WITH_TIMEOUT(frame->Preview()->page()->hasSelection(), 10000);
+    frame->RunCommand(kCmdCopyListing);
+    QTRY_COMPARE_WITH_TIMEOUT(clipboard->text(), QString("alpha.txt"), 10000);
   }
 
   void cellClassesNameTheirColumns() {

@@ -54,6 +54,8 @@ void PreviewView::ShowText(const QString& html) {
 }
 
 void PreviewView::CopyListing() {
+  // The page's editing commands act on the focused frame.
+  setFocus(Qt::OtherFocusReason);
   if (page()->hasSelection()) {
     triggerPageAction(QWebEnginePage::Copy);
     return;

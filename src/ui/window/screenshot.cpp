@@ -19,6 +19,13 @@ void Fail(const char* text) {
   std::fprintf(stderr, "orvane: --screenshot: %s\n", text);
 }
 
+// ORVANE_SCREENSHOT_PAGE=2..4 shows another option page than the first in the picture.
+void ShowChosenPage(CMainFrame& frame) {
+  const int page = qEnvironmentVariableIntValue("ORVANE_SCREENSHOT_PAGE");
+  if (QTabWidget* tabs = frame.OptionsPane()->Tabs(); tabs && page >= 1 && page <= tabs->count())
+    tabs->setCurrentIndex(page - 1);
+}
+
 }  // namespace
 
 bool RegionPainted(const QImage& image, const QRect& region) {
@@ -49,10 +56,7 @@ bool TakeScreenshot(CMainFrame& frame, const std::string& path, int timeoutMs) {
     loaded = ok;
     failed = failed || !ok;
   });
-  // ORVANE_SCREENSHOT_PAGE=2..4 shows another option page than the first in the picture.
-  const int page = qEnvironmentVariableIntValue("ORVANE_SCREENSHOT_PAGE");
-  if (QTabWidget* tabs = frame.OptionsPane()->Tabs(); tabs && page >= 1 && page <= tabs->count())
-    tabs->setCurrentIndex(page - 1);
+  ShowChosenPage(frame);
   frame.show();
   if (!frame.Controller().Generating()) frame.RefreshPreview();
 
