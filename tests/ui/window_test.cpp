@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMenu>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -21,6 +23,7 @@
 
 #include "settings/commands.h"
 #include "ui/pages/options_pane.h"
+#include "ui/tree/dir_tree_view.h"
 #include "ui/window/column_menu.h"
 #include "ui/window/engine_headers.h"
 #include "ui/window/main_frame.h"
@@ -138,6 +141,50 @@ class WindowTest : public QObject {
     QVERIFY(frame->close());
     QCOMPARE(ReadFile(Path("cfg/orvane.ovs")), std::string("3|/somewhere/else\r\n"));
     QVERIFY(ReadFile(Path("cfg/Orvane.ini")).find("1257=0") != std::string::npos);
+  }
+
+  void startsWithTheConfigurationAndItsSplitters() {
+    WriteFile(Path("start.ovc"), "[Settings]\nSplitters=260|10|150|10\n1411=0\n1414=1\n1208=0\n");
+    FrameSetup setup;
+    setup.configPath = Path("start.ovc").toStdString();
+    setup.homeFolder = m_tree.toStdString();
+    setup.watchMounts = false;
+    setup.previewAtStart = false;
+    CMainFrame frame(setup);
+    frame.resize(900, 650);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QCOMPARE(frame.Pages().OutputType(), 2);
+    QVERIFY(!frame.Tree()->WithSubdirsDefault());
+    auto* splitter = qobject_cast<QSplitter*>(frame.centralWidget());
+    QVERIFY(splitter);
+    QCOMPARE(splitter->sizes().value(0), 260);
+  }
+
+  void quickConfigurationsComeFromTheProgramFolder() {
+    QVERIFY(QDir().mkpath(Path("program")));
+    WriteFile(Path("program/CSV list.ovc"), "[Settings]\n1411=0\n1414=1\n");
+    WriteFile(Path("program/HTML list.ovc"), "[Settings]\n1411=0\n1413=1\n");
+    FrameSetup setup;
+    setup.programFolder = Path("program/").toStdString();
+    setup.homeFolder = m_tree.toStdString();
+    setup.selection = CheckedDirs{{m_tree.toStdString(), DirCheck::kWithSubdirs}};
+    setup.watchMounts = false;
+    setup.previewAtStart = false;
+    CMainFrame frame(setup);
+    QMenu* quick = nullptr;
+    for (QMenu* menu : frame.findChildren<QMenu*>())
+      if (menu->title() == kQuickConfigurationTitle) quick = menu;
+    QVERIFY(quick);
+    QCOMPARE(quick->actions().size(), 2);
+    QCOMPARE(quick->actions().at(1)->text(), QString("HTML list"));
+    quick->actions().at(1)->trigger();
+    QCOMPARE(frame.Pages().OutputType(), 1);
+    // Loading a configuration refreshes the preview.
+    QCOMPARE(frame.Controller().StartedCount(), 1);
+    QVERIFY(!quick->actions().at(0)->isEnabled());
+    WaitIdle(frame);
+    QVERIFY(quick->actions().at(0)->isEnabled());
   }
 
   void commandsFollowTheGeneration() {
