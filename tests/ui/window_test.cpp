@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
+#include <QPrinter>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -353,6 +354,23 @@ class WindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(frame->Preview()->page()->hasSelection(), 10000);
     frame->RunCommand(kCmdCopyListing);
     QTRY_COMPARE_WITH_TIMEOUT(clipboard->text(), QString("alpha.txt"), 10000);
+  }
+
+  void printingPrintsThePreviewPage() {
+    auto frame = MakeFrame();
+    frame->show();
+    QSignalSpy ready(frame.get(), &CMainFrame::previewReady);
+    frame->RefreshPreview();
+    QTRY_VERIFY_WITH_TIMEOUT(ready.count() >= 1, kLongWait);
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Path("printed.pdf"));
+    std::optional<bool> printed;
+    frame->Preview()->PrintTo(&printer, [&](bool ok) { printed = ok; });
+    QTRY_VERIFY_WITH_TIMEOUT(printed.has_value(), kLongWait);
+    QVERIFY(*printed);
+    const std::string pdf = ReadFile(Path("printed.pdf"));
+    QVERIFY(pdf.starts_with("%PDF") && pdf.size() > 1000);
   }
 
   void cellClassesNameTheirColumns() {
