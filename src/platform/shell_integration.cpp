@@ -106,12 +106,11 @@ std::string XmlEscape(const std::string& text) {
 }
 
 std::string KdeServiceMenu(const std::string& program) {
-  return std::string("[Desktop Entry]\n# ") + kMarker +
-         " (\"Enable shell integration\").\n"
-         "Type=Service\nMimeType=inode/directory;\nActions=orvaneListing;\n"
-         "X-KDE-Priority=TopLevel\n\n[Desktop Action orvaneListing]\nName=Orvane listing\n"
-         "Icon=org.brenmoor.Orvane\nExec=" +
-         ExecQuote(program) + " /l %f\n";
+  return std::string("[Desktop Entry]\n") + "# " + kMarker + " (\"Enable shell integration\").\n" +
+         "Type=Service\n" + "MimeType=inode/directory;\n" + "Actions=orvaneListing;\n" +
+         "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n" + "X-KDE-Priority=TopLevel\n" + "\n" +
+         "[Desktop Action orvaneListing]\n" + "Name=Orvane listing\n" +
+         "Icon=org.brenmoor.Orvane\n" + "Exec=" + ExecQuote(program) + " /l %f\n";
 }
 
 std::string NautilusScript(const std::string& program) {

@@ -34,6 +34,7 @@ COptionsPane::COptionsPane(COptionPages& model, QWidget* parent)
   }
   connect(m_binder.get(), &CControlBinder::edited, this, &COptionsPane::optionsEdited);
   connect(m_binder.get(), &CControlBinder::hintChanged, this, &COptionsPane::hintChanged);
+  connect(m_binder.get(), &CControlBinder::valueChanged, this, &COptionsPane::controlChanged);
 
   auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
   next->setContext(Qt::WindowShortcut);

@@ -4,7 +4,8 @@
 //
 // The widgets edit the option model they are given: a user edit goes to the model at once, and
 // every change the model reports (a loaded configuration, a radio group, boxes that depend on a
-// box) is shown by the widgets. The model must outlive the pane. User-interface thread only.
+// box) is shown by the widgets. The pane is the model's listener for its whole life, and the
+// model must outlive the pane. User-interface thread only.
 #pragma once
 
 #include <QWidget>
@@ -40,6 +41,9 @@ class COptionsPane : public QWidget {
   void hintChanged(const QString& text);
   // A user edit of a control (not a change made by loading).
   void optionsEdited(int controlId);
+  // Any new value of a control in the model, by an edit or by loading (the pane is the model's
+  // listener; a window that wants to hear of changes listens here instead).
+  void controlChanged(int controlId);
 
  private:
   void SelectTab(int step);

@@ -22,7 +22,9 @@ constexpr int kKeyStyleTextColor = 1437;
 QFont FontOfStyle(const CHtmlStyle& style) {
   QFont font(QString::fromStdString(style.lfFont.lfFaceName));
   font.setPointSize(std::clamp(style.nSize, 1, 100));
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(style.lfFont.lfWeight, 1, 1000)));
+  // A weight of 0 leaves the choice to the font: its normal weight.
+  const int weight = style.lfFont.lfWeight > 0 ? std::min(style.lfFont.lfWeight, 1000) : 400;
+  font.setWeight(static_cast<QFont::Weight>(weight));
   font.setItalic(style.lfFont.lfItalic != 0);
   font.setUnderline(style.lfFont.lfUnderline != 0);
   font.setStrikeOut(style.lfFont.lfStrikeOut != 0);

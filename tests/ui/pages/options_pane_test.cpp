@@ -11,9 +11,11 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <fstream>
 
 #include "settings/config_files.h"
@@ -81,8 +83,6 @@ class OptionsPaneTest : public QObject {
     QCOMPARE(path->count(), 4);
     QCOMPARE(path->itemText(3), QString("Top-checked is root"));
     QCOMPARE(As<QComboBox>(pane, kKeyFileSort1)->itemText(0), QString("Not sorted"));
-    auto* label = pane.findChild<QLabel*>(QString(), Qt::FindChildrenRecursively);
-    QVERIFY(label);
     QVERIFY(As<QCheckBox>(pane, kKeyAttrArchive)->isTristate());
     QCOMPARE(As<QSpinBox>(pane, 1281)->maximum(), 2048);
     QCOMPARE(As<QSpinBox>(pane, kKeySizeMoreValue)->maximum(), 1023);
@@ -169,6 +169,7 @@ class OptionsPaneTest : public QObject {
     COptionPages model(kNow);
     COptionsPane pane(model);
     QSignalSpy edited(&pane, &COptionsPane::optionsEdited);
+    QSignalSpy changed(&pane, &COptionsPane::controlChanged);
     LoadConfiguration(model,
                       "[Settings]\n1391=0\n1413=1\n1246=3\n1420=My files\n1513=1\n"
                       "1498=1234567890\n1282=22\n1504=1\n1477=0\n1442=9,1|5,2\n");
@@ -184,6 +185,12 @@ class OptionsPaneTest : public QObject {
     QCOMPARE(As<QCheckBox>(pane, kKeyAttrHidden)->checkState(), Qt::Checked);
     QVERIFY(!As<QCheckBox>(pane, kKeyAutoRefresh)->isChecked());
     QCOMPARE(edited.count(), 0);
+    QList<int> changedIds;
+    for (const QList<QVariant>& signal : changed) changedIds << signal.at(0).toInt();
+    QVERIFY(changedIds.contains(1391) && changedIds.contains(kKeyColumnOrder));
+    auto* order = pane.findChild<QTreeWidget*>(QStringLiteral("columnOrderList"));
+    QCOMPARE(order->topLevelItem(0)->text(0), QString("Type"));
+    QCOMPARE(order->topLevelItem(0)->text(1), QString("Right"));
     // The loaded values stay the model's: nothing was written back over them.
     QCOMPARE(model.Moment(kKeyBeforePicker), 1234567890);
     QCOMPARE(model.Text(kKeyHtmlTitle), std::string("My files"));
@@ -210,6 +217,19 @@ class OptionsPaneTest : public QObject {
              QString("Filter files (but not directories) according to this mask"));
     Hover(pane.Control(1221), true);  // "Description" has no hint
     QCOMPARE(hints.takeFirst().at(0).toString(), QString());
+
+    // The pointer itself, moving from one box to the next and off the pane.
+    pane.resize(1100, 400);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    hints.clear();
+    QTest::mouseMove(pane.Control(1392));
+    QTRY_VERIFY(!hints.isEmpty());
+    QCOMPARE(hints.last().at(0).toString(), QString("Display creation date"));
+    QTest::mouseMove(pane.Control(1215));
+    QTRY_COMPARE(hints.last().at(0).toString(), QString("Display last write date"));
+    QTest::mouseMove(pane.Tabs()->tabBar(), QPoint(1000, 5));
+    QTRY_COMPARE(hints.last().at(0).toString(), QString());
   }
 
   void CtrlTabStepsThroughTheFourPagesBothWays() {
