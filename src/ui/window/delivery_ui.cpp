@@ -153,9 +153,11 @@ void CMainFrame::OnGenerationFinished(const GenerationResult& result) {
     case kRequestPrintPreview:
     case kRequestPreview:
     default:
-      m_afterLoad = result.request == kRequestPrint          ? AfterLoad::kPrint
-                    : result.request == kRequestPrintPreview ? AfterLoad::kPrintPreview
-                                                             : AfterLoad::kShow;
+      // A preview that follows a print before its page has loaded is printed in its place.
+      if (result.request != kRequestPreview || m_afterLoad == AfterLoad::kShow)
+        m_afterLoad = result.request == kRequestPrint          ? AfterLoad::kPrint
+                      : result.request == kRequestPrintPreview ? AfterLoad::kPrintPreview
+                                                               : AfterLoad::kShow;
       m_preview->ShowFile(path, result.outputType == 1);
       break;
   }

@@ -36,7 +36,7 @@ QIcon CommandIcon(int id, QStyle* style) {
       {kCmdCopyListing, "edit-copy", QStyle::SP_FileDialogContentsView},
       {kCmdRefreshListing, "view-refresh", QStyle::SP_BrowserReload},
       {kCmdCancel, "process-stop", QStyle::SP_BrowserStop},
-      {kCmdHelpTopics, "help-contents", QStyle::SP_DialogHelpButton},
+      {kCmdHelpTopics, "help-contents", QStyle::SP_MessageBoxQuestion},
       {kCmdVisitHomepage, "go-home", QStyle::SP_DirHomeIcon},
       {kCmdExit, "application-exit", QStyle::SP_DialogCloseButton},
   };
