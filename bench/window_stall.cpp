@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "settings/option_pages.h"
@@ -28,6 +29,23 @@ long StatusKb(const char* key) {
       return line.mid(static_cast<int>(qstrlen(key)) + 1).trimmed().split(' ').value(0).toLong();
   }
   return -1;
+}
+
+// CPU time of the calling thread in ms: a stall with little CPU time was the machine's (the
+// process was not scheduled), one with much was the interface thread's own work.
+qint64 ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<qint64>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// Time this thread spent waiting for a processor while runnable, in ms (the kernel's
+// schedstat): on a loaded machine a stall is often this wait, not the thread's own work.
+qint64 RunQueueWaitMs() {
+  QFile file("/proc/thread-self/schedstat");
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  const QList<QByteArray> fields = file.readAll().split(' ');
+  return fields.size() > 1 ? fields[1].toLongLong() / 1000000 : -1;
 }
 
 }  // namespace
@@ -53,11 +71,29 @@ int main(int argc, char** argv) {
   QElapsedTimer clock;
   QElapsedTimer sinceTick;
   qint64 longest = 0;
+  qint64 longestGenerating = 0;  // until the listing is written
   qint64 generated = -1;
+  qint64 longestBusy = 0;  // the interface thread's own CPU time in the longest stall
+  qint64 cpuAtTick = 0;
+  qint64 longestWaiting = 0;  // the time the thread waited for a processor in the longest stall
+  qint64 waitAtTick = 0;
+  qint64 longestWork = 0;  // the most CPU time the thread spent between two ticks
   QTimer tick;
   tick.setInterval(5);
-  QObject::connect(&tick, &QTimer::timeout,
-                   [&] { longest = std::max(longest, sinceTick.restart() - 5); });
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    const qint64 gap = sinceTick.restart() - 5;
+    const qint64 cpu = ThreadCpuMs();
+    const qint64 wait = RunQueueWaitMs();
+    if (gap > longest) {
+      longest = gap;
+      longestBusy = cpu - cpuAtTick;
+      longestWaiting = wait - waitAtTick;
+    }
+    longestWork = std::max(longestWork, cpu - cpuAtTick);
+    cpuAtTick = cpu;
+    waitAtTick = wait;
+    if (generated < 0) longestGenerating = longest;
+  });
   QObject::connect(&frame.Controller(), &ui::GenerationController::finished,
                    [&](const ui::GenerationResult&) { generated = clock.elapsed(); });
   QObject::connect(&frame, &ui::CMainFrame::previewReady, [&](bool ok) {
@@ -69,11 +105,19 @@ int main(int argc, char** argv) {
   QTimer::singleShot(500, [&] {
     clock.start();
     sinceTick.start();
+    cpuAtTick = ThreadCpuMs();
+    waitAtTick = RunQueueWaitMs();
     tick.start();
     frame.RefreshPreview();
   });
   app.exec();
-  std::printf("longest stall of the interface thread: %lld ms\n", static_cast<long long>(longest));
+  std::printf(
+      "longest stall of the interface thread: %lld ms, of it %lld ms its own work and %lld ms "
+      "waiting for a processor (%lld ms while the listing was made)\n",
+      static_cast<long long>(longest), static_cast<long long>(longestBusy),
+      static_cast<long long>(longestWaiting), static_cast<long long>(longestGenerating));
+  std::printf("longest work of the interface thread between two ticks: %lld ms\n",
+              static_cast<long long>(longestWork));
   std::printf("window process memory: %ld kB resident, %ld kB at most\n", StatusKb("VmRSS:"),
               StatusKb("VmHWM:"));
   return 0;

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/common.sh
 build=${1:-build-bench}
-cmake -S . -B "$build" -DORVANE_BENCH=ON -DORVANE_TESTS=OFF >/dev/null
+cmake -S . -B "$build" -DORVANE_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target window_stall_bench >/dev/null
 tree=${TMPDIR:-/tmp}/orvane-bench-tree
 make_tree "$tree" 200000
