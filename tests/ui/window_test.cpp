@@ -4,6 +4,7 @@
 // preview and the --screenshot switch of the program.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QEventLoop>
 #include <QFile>
@@ -305,9 +306,20 @@ class WindowTest : public QObject {
     WaitIdle(*frame);
     QTest::keySequence(frame.get(), QKeySequence("Ctrl+S"));
     QCOMPARE(dialogs, 1);
-    // Menu texts go to the message part of the status bar.
+    // Menu texts and the tree box's hint go to the message part of the status bar; the hint
+    // goes when the pointer leaves.
     frame->Action(kCmdRefreshListing)->showStatusText(frame.get());
     QCOMPARE(frame->Status()->Message(), QString("Refresh the listing"));
+    QCheckBox* box = nullptr;
+    for (QCheckBox* b : frame->findChildren<QCheckBox*>())
+      if (b->text() == "Select &with subdirectories") box = b;
+    QVERIFY(box);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(box, &enter);
+    QVERIFY(frame->Status()->Message().startsWith("Select also all subdirectories"));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(box, &leave);
+    QVERIFY(frame->Status()->Message().isEmpty());
   }
 
   void progressBarMovesAsAMarqueeWhileScanningAndFillsWhileWriting() {
