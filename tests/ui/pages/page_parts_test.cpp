@@ -9,10 +9,13 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <fstream>
 
+#include "settings/config_files.h"
 #include "settings/option_pages.h"
 #include "ui/pages/options_pane.h"
 #include "ui/pages/page_services.h"
@@ -131,13 +134,22 @@ class PagePartsTest : public QObject {
     QCOMPARE(model.Styles()[kStyleHeader].lfFont.lfWeight, 400);
     QCOMPARE(model.Styles()[kStyleHeader].lfFont.lfFaceName, std::string("DejaVu Serif"));
 
+    // A loaded style file shows in the sample and the size box.
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("look.ovh").toStdString();
+    std::ofstream(path) << "[Settings]\n1200=255|0|-16|0|0|0|700|0|0|0|1|0|0|0|0|DejaVu Sans\n";
+    CNamedSettings named;
+    LoadOptions(path, model, named, CLoadContext{});
+    QVERIFY(Named<QLabel>(pane, "styleSample")->styleSheet().contains("#ff0000"));
+    QCOMPARE(qobject_cast<QSpinBox*>(pane.Control(kKeyStyleSize))->value(), 12);
+
     // Cancelled dialogs change nothing.
     services.pickColor = [](const QColor&, QWidget*, const QString&) {
       return std::optional<QColor>();
     };
     pane.SetServices(services);
     color->click();
-    QCOMPARE(model.Styles()[kStyleHeader].crColor, 0x332211u);
+    QCOMPARE(model.Styles()[kStyleHeader].crColor, 0xFFu);
   }
 
   void BrowsingForAStyleSheetFillsThePath() {
