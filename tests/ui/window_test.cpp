@@ -232,6 +232,26 @@ class WindowTest : public QObject {
     QCOMPARE(frame->Controller().StartedCount(), 2);
   }
 
+  void cancelStopsTheRunAndTheWindowGoesOn() {
+    auto frame = MakeFrame();
+    QSignalSpy finished(&frame->Controller(), &GenerationController::finished);
+    for (int i = 0; i < 20; ++i) {
+      frame->RefreshPreview();
+      frame->RunCommand(kCmdCancel);
+      QTRY_VERIFY_WITH_TIMEOUT(!frame->Controller().Generating(), kLongWait);
+    }
+    QCOMPARE(finished.count(), 20);
+    QVERIFY(!frame->Action(kCmdCancel)->isEnabled());
+    QVERIFY(frame->Action(kCmdRefreshListing)->isEnabled());
+    // A cancelled preview shows nothing and reports nothing; the next one is complete.
+    QVERIFY(m_messages.isEmpty());
+    QSignalSpy ready(frame.get(), &CMainFrame::previewReady);
+    frame->RefreshPreview();
+    QTRY_VERIFY_WITH_TIMEOUT(ready.count() >= 1, kLongWait);
+    QVERIFY(ReadFile(QString::fromStdString(frame->Controller().TempListing())).find("gamma.txt") !=
+            std::string::npos);
+  }
+
   void saveAsksOnceThenWritesTheSameFileUntilItIsGone() {
     auto frame = MakeFrame();
     const QString out = Path("saved.txt");

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <atomic>
+
 namespace orvane::ui {
 
 // Carries the engine's events from its worker thread to the controller's thread.
@@ -10,6 +12,9 @@ class GenerationController::Bridge : public ListingReceiver {
   explicit Bridge(GenerationController* owner) : m_owner(owner) {}
   void SetEngine(CListingEngine* engine) { m_engine = engine; }
   void SetOutputType(int type) { m_outputType = type; }
+  // Jobs whose end was reported (read by the controller once the worker has stopped).
+  int DoneCount() const { return m_done; }
+  void CountDone() { ++m_done; }
 
   void ScanBegin() override {
     Post([](GenerationController* c) { emit c->scanBegin(); });
@@ -37,6 +42,7 @@ class GenerationController::Bridge : public ListingReceiver {
   }
   // Runs on the worker after the job: its results are read here, before another job can start.
   void Done(ListingRequest request, bool cancelled) override {
+    ++m_done;
     GenerationResult result;
     result.request = request;
     result.cancelled = cancelled;
@@ -56,6 +62,7 @@ class GenerationController::Bridge : public ListingReceiver {
   }
 
   GenerationController* m_owner;
+  std::atomic<int> m_done{0};
   CListingEngine* m_engine = nullptr;
   int m_outputType = 0;  // written before the job starts, read after it ended
 };
@@ -93,6 +100,7 @@ bool GenerationController::Start(ListingRequest request, const std::string& path
   }
   m_bRegenerate = false;
   m_nOutputType = job.options.m_nOutputType;
+  m_nRequest = request;
   m_bridge->SetOutputType(m_nOutputType);
   if (!m_engine->StartGeneration(std::move(job))) {
     // The engine still finishes a job whose end has not reached this thread yet.
@@ -108,6 +116,17 @@ bool GenerationController::Start(ListingRequest request, const std::string& path
 void GenerationController::Cancel() {
   if (!m_bGenerating) return;
   m_engine->StopGeneration();
+  // A stop that reaches the worker before it has taken the job up ends it without a report;
+  // the job still ends here, as cancelled.
+  if (m_bridge->DoneCount() < m_nStarted) {
+    m_bridge->CountDone();
+    GenerationResult result;
+    result.request = m_nRequest;
+    result.cancelled = true;
+    result.outputType = m_nOutputType;
+    QMetaObject::invokeMethod(
+        this, [this, result] { OnDone(result); }, Qt::QueuedConnection);
+  }
 }
 
 void GenerationController::OnDone(GenerationResult result) {

@@ -77,6 +77,7 @@ class GenerationController : public QObject {
   bool m_bRegenerate = false;
   int m_nStarted = 0;
   int m_nOutputType = 0;
+  ListingRequest m_nRequest = kRequestPreview;
 };
 
 }  // namespace orvane::ui
