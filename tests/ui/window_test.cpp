@@ -187,6 +187,20 @@ class WindowTest : public QObject {
     QVERIFY(!quick->actions().at(0)->isEnabled());
     WaitIdle(frame);
     QVERIFY(quick->actions().at(0)->isEnabled());
+
+    // Only the first 65 entries have commands; the others are shown but cannot be chosen.
+    QVERIFY(QDir().mkpath(Path("many")));
+    for (int i = 0; i < 67; ++i)
+      WriteFile(Path("many/q%1.ovc").arg(i, 2, 10, QChar('0')), "[Settings]\n1411=1\n");
+    setup.programFolder = Path("many/").toStdString();
+    CMainFrame crowded(setup);
+    QMenu* many = nullptr;
+    for (QMenu* menu : crowded.findChildren<QMenu*>())
+      if (menu->title() == kQuickConfigurationTitle) many = menu;
+    QVERIFY(many);
+    QCOMPARE(many->actions().size(), 67);
+    QVERIFY(many->actions().at(64)->isEnabled());
+    QVERIFY(!many->actions().at(65)->isEnabled() && !many->actions().at(66)->isEnabled());
   }
 
   void commandsFollowTheGeneration() {
