@@ -11,7 +11,8 @@ export ORVANE_SMB_BROWSE=no
 
 cmake -S . -B build -DORVANE_GUI=ON >/dev/null
 cmake --build build -j"$jobs"
-# The window's tests run without a display.
+# The window's tests (the main window with its web preview, the tree, the option pages) run
+# without a display.
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-asan -DORVANE_GUI=OFF -DORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -164,6 +164,7 @@ int Run::MailMode(const CheckedDirs& selection) {
 }
 
 int Run::Execute() {
+  if (!m_info.BatchMode() && m_s.runWindow) return m_s.runWindow(ConfigurationPath());
   if (!m_info.BatchMode()) {
     Say("the window is not built yet; use /l or /e to make a listing without it (see --help)");
     return kExitUsage;

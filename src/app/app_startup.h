@@ -1,7 +1,7 @@
 // The start-up of Orvane without its window: parse the command line, load the configuration
 // named with /o (or the settings file), then run list mode (/l: generate and save the
 // listing), mail mode (/e: generate it and hand it to the mail program) or, with neither,
-// interactive mode (not available without the window).
+// interactive mode (the window, when it is built).
 //
 // The services the run needs (the listing generation, the desktop, the places of files) are
 // passed in, so the whole sequence can be tested with fakes. A batch run never writes the
@@ -40,6 +40,9 @@ struct CStartupServices {
   std::string tempFolder;     // e-mail attachments
   std::int64_t now = 0;       // seconds since 1970
   std::string moreHelp;       // printed after the usage text by --help
+  // Opens the window (interactive mode) with the configuration to load (the /o file, else the
+  // settings file) and returns the exit status; empty when Orvane was built without it.
+  std::function<int(const std::string& configPath)> runWindow;
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
 };

@@ -9,6 +9,10 @@
 #include "app/app_startup.h"
 #include "app/batch_options.h"
 #include "app/batch_run.h"
+#include "app/command_line.h"
+#ifdef ORVANE_WINDOW
+#include "ui/window/window_main.h"
+#endif
 
 namespace {
 
@@ -36,6 +40,53 @@ bool TakeBatchOptions(const std::vector<std::string>& args, std::vector<std::str
   return true;
 }
 
+// The picture check: "--screenshot FILE.png [/o CONFIG] [SELECTION]". Takes the option and the
+// selection out of args (leaving /o CONFIG for the command line parser). False with error for
+// a command line it cannot run.
+bool TakeScreenshotOption(std::vector<std::string>& args, std::string& file, std::string& selection,
+                          std::string& error) {
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.starts_with("--screenshot=")) {
+      file = arg.substr(13);
+    } else if (arg == "--screenshot") {
+      if (i + 1 >= args.size()) {
+        error = "--screenshot needs a file name";
+        return false;
+      }
+      file = args[++i];
+    } else {
+      rest.push_back(arg);
+    }
+  }
+  if (file.empty()) return true;
+  args.clear();
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    std::string text;
+    if (!orvane::SplitSwitch(rest[i], text, orvane::GetPathKind)) {
+      selection = rest[i];
+    } else if (text.starts_with("o")) {
+      args.push_back(rest[i]);
+      if (i + 1 < rest.size()) args.push_back(rest[++i]);
+    } else {
+      error = "--screenshot takes only /o CONFIG and a selection, not " + rest[i];
+      return false;
+    }
+  }
+  return true;
+}
+
+#ifdef ORVANE_WINDOW
+constexpr const char* kScreenshotHelp =
+    "\nA picture of the window, for checks without a person:\n"
+    "  orvane --screenshot FILE.png [/o CONFIG] [SELECTION]\n"
+    "      opens the window with CONFIG and the selection file or directory SELECTION,\n"
+    "      waits until the preview shows the listing, saves a picture of the whole window\n"
+    "      to FILE.png and exits (status 0 when it was written); ORVANE_SCREENSHOT_PAGE=2,\n"
+    "      3 or 4 shows that option page. Any Qt platform will do, offscreen included.\n";
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,7 +100,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> args;
   std::vector<orvane::BatchEdit> edits;
   std::string error;
-  if (!TakeBatchOptions(std::vector<std::string>(argv + 1, argv + argc), args, edits, error)) {
+  std::vector<std::string> given(argv + 1, argv + argc);
+  std::string screenshot;
+  std::string selection;
+  if (!TakeScreenshotOption(given, screenshot, selection, error) ||
+      !TakeBatchOptions(given, args, edits, error)) {
     std::fprintf(stderr, "orvane: %s\n", error.c_str());
     return orvane::kExitUsage;
   }
@@ -58,6 +113,9 @@ int main(int argc, char** argv) {
       std::string(
           "\nBatch options (they change the options of the configuration for this run):\n") +
       orvane::BatchOptionsHelp();
+#ifdef ORVANE_WINDOW
+  services.moreHelp += kScreenshotHelp;
+#endif
   services.runListing = [](const orvane::CListingOptions& options,
                            const orvane::CheckedDirs& selection, int kind,
                            const std::string& output) {
@@ -73,5 +131,15 @@ int main(int argc, char** argv) {
     into.ApplyEffectiveValues();
     return true;
   };
+#ifdef ORVANE_WINDOW
+  services.runWindow = [&](const std::string& configPath) {
+    return orvane::ui::RunWindow(argc, argv, {configPath, screenshot, selection});
+  };
+#else
+  if (!screenshot.empty()) {
+    std::fprintf(stderr, "orvane: --screenshot needs the window, which this build leaves out\n");
+    return orvane::kExitUsage;
+  }
+#endif
   return orvane::RunOrvane(args, services);
 }

@@ -1,0 +1,174 @@
+// Delivering a finished listing from the window: the save dialog and the second save to the
+// same file, printing and print preview through the preview page, e-mail through the desktop's
+// mail composer, and what happens when a generation ends.
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QThread>
+
+#include "base/strings.h"
+#include "platform/desktop.h"
+#include "platform/user_folders.h"
+#include "ui/pages/page_services.h"
+#include "ui/window/engine_headers.h"
+#include "ui/window/main_frame.h"
+#include "ui/window/preview_view.h"
+#include "ui/window/status_bar.h"
+
+namespace orvane::ui {
+namespace {
+
+// The filter text of a saved listing's type.
+int SaveFilterText(int outputType) {
+  return outputType == 1 ? 5005 : outputType == 2 ? 5007 : 5006;
+}
+
+// The save dialog with the "Open listing file after creation" box under its file type list.
+std::optional<std::string> RunSaveDialog(QWidget* parent, const std::string& proposed,
+                                         int outputType, bool& openAfterSave) {
+  QFileDialog dialog(parent, "Save listing", QString::fromStdString(proposed),
+                     QtFileFilter(GetText(SaveFilterText(outputType))));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(SavedExtension(outputType));
+  auto* box = new QCheckBox(QString::fromStdString(MessageText(1517)), &dialog);
+  box->setChecked(openAfterSave);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+    grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  openAfterSave = box->isChecked();
+  return dialog.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+void CMainFrame::SaveListing() {
+  // The second save writes to the file of the first without asking, as long as it is there
+  // and can be written.
+  if (!m_docPath.empty() && GetPathKind(m_docPath) == PathKind::kRegular &&
+      QFileInfo(QString::fromStdString(m_docPath)).isWritable()) {
+    m_gen->Start(kRequestSave, m_docPath);
+    return;
+  }
+  SaveWithDialog();
+}
+
+void CMainFrame::SaveWithDialog() {
+  const int type = m_pages.OutputType();
+  std::string proposed = m_docPath;
+  if (proposed.empty()) proposed = std::string("Untitled.") + SavedExtension(type);
+  bool openAfter = m_named.m_bOpenAfterSave != 0;
+  const std::optional<std::string> path = m_saveDialog
+                                              ? m_saveDialog(proposed, openAfter)
+                                              : RunSaveDialog(this, proposed, type, openAfter);
+  if (!path || path->empty()) return;
+  m_named.m_bOpenAfterSave = openAfter ? 1 : 0;
+  m_gen->Start(kRequestSave, *path);
+}
+
+void CMainFrame::PrintListing(bool preview) {
+  m_gen->Start(preview ? kRequestPrintPreview : kRequestPrint);
+}
+
+QPrinter& CMainFrame::Printer() {
+  if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *m_printer;
+}
+
+void CMainFrame::PrintSetup() {
+  QPageSetupDialog dialog(&Printer(), this);
+  dialog.exec();
+}
+
+void CMainFrame::RunPrintJob(bool preview) {
+  if (!preview) {
+    QPrintDialog dialog(&Printer(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_preview->PrintTo(&Printer(), [this](bool ok) {
+      if (!ok) ShowMessage("Error", "The listing could not be printed.");
+    });
+    return;
+  }
+  QPrintPreviewDialog dialog(&Printer(), this);
+  connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) {
+    // The page prints asynchronously; the preview dialog waits for it in an event loop of its
+    // own, so the window keeps painting meanwhile.
+    QEventLoop loop;
+    m_preview->PrintTo(printer, [&loop](bool) { loop.quit(); });
+    loop.exec();
+  });
+  dialog.exec();
+}
+
+void CMainFrame::SendListing() {
+  if (!m_setup.mailAvailable) {
+    ShowMessage(kProgramName, QString::fromStdString(MessageText(61840)));
+    return;
+  }
+  const std::string path = MakeMailAttachmentPath(m_pages.OutputType(), m_setup.tempFolder);
+  if (path.empty()) {
+    ShowMessage("Error", kNoTempName);
+    return;
+  }
+  m_gen->Start(kRequestMail, path);
+}
+
+void CMainFrame::OnGenerationFinished(const GenerationResult& result) {
+  if (result.cancelled) return;
+  const QString path = QString::fromStdString(result.outputPath);
+  if (result.failed) {
+    // A listing that was not written completely is never delivered as if it were.
+    QString text = "The listing could not be written to \"" + path + "\"";
+    if (!result.error.empty()) text += ": " + QString::fromStdString(result.error);
+    ShowMessage("Error", text + ".");
+    return;
+  }
+  switch (result.request) {
+    case kRequestSave:
+      m_docPath = result.outputPath;
+      if (m_named.m_bOpenAfterSave && !OpenWithDesktop(result.outputPath))
+        ShowMessage("Error", "The listing could not be opened (xdg-open).");
+      break;
+    case kRequestMail: {
+      // The composer may take its time; it runs beside the window, which stays usable.
+      auto ok = std::make_shared<bool>(false);
+      const std::string subject = MessageText(32815);
+      QThread* thread = QThread::create(
+          [ok, subject, file = result.outputPath] { *ok = ComposeMail(subject, file); });
+      connect(thread, &QThread::finished, this, [this, ok, thread] {
+        thread->deleteLater();
+        if (!*ok) ShowMessage(kProgramName, QString::fromStdString(MessageText(61842)));
+      });
+      thread->start();
+      break;
+    }
+    case kRequestPrint:
+    case kRequestPrintPreview:
+    case kRequestPreview:
+    default:
+      // A preview that follows a print before its page has loaded is printed in its place.
+      if (result.request != kRequestPreview || m_afterLoad == AfterLoad::kShow)
+        m_afterLoad = result.request == kRequestPrint          ? AfterLoad::kPrint
+                      : result.request == kRequestPrintPreview ? AfterLoad::kPrintPreview
+                                                               : AfterLoad::kShow;
+      m_preview->ShowFile(path, result.outputType == 1);
+      break;
+  }
+}
+
+void CMainFrame::OnPreviewLoaded(bool ok) {
+  const AfterLoad after = std::exchange(m_afterLoad, AfterLoad::kShow);
+  emit previewReady(ok);
+  if (!ok) return;
+  if (after == AfterLoad::kPrint) RunPrintJob(false);
+  if (after == AfterLoad::kPrintPreview) RunPrintJob(true);
+}
+
+}  // namespace orvane::ui
