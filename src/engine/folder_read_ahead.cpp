@@ -45,12 +45,15 @@ bool CFolderReadAhead::Take(const std::string& path, std::unique_ptr<FolderListi
   auto it = m_slots.find(path);
   if (it == m_slots.end()) return false;
   if (it->second.state == State::kQueued) {
-    // Nobody started on it: the scan reads it at once rather than wait for a helper.
+    // Nobody started on it yet: it goes first, and a helper takes it even when the folders
+    // read ahead are at their bound (the scan takes none of those before this one), so the
+    // scan's own thread keeps to making records.
     m_queue.erase(std::find(m_queue.begin(), m_queue.end(), path));
-    m_slots.erase(it);
-    return false;
+    m_queue.push_front(path);
+    m_urgent = true;
+    m_work.notify_one();
   }
-  while (it->second.state == State::kReading) {
+  while (it->second.state == State::kQueued || it->second.state == State::kReading) {
     if (m_stop()) {
       out.reset();
       return true;
@@ -69,10 +72,12 @@ bool CFolderReadAhead::Take(const std::string& path, std::unique_ptr<FolderListi
 void CFolderReadAhead::HelperMain() {
   std::unique_lock<std::mutex> lock(m_mutex);
   for (;;) {
-    m_work.wait(lock, [this] { return m_quit || (!m_queue.empty() && m_ahead < kMaxAhead); });
+    m_work.wait(
+        lock, [this] { return m_quit || (!m_queue.empty() && (m_ahead < kMaxAhead || m_urgent)); });
     if (m_quit) return;
     const std::string path = std::move(m_queue.front());
     m_queue.pop_front();
+    m_urgent = false;
     Slot& slot = m_slots[path];
     slot.state = State::kReading;
     ++m_ahead;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "base/unicode.h"
@@ -23,7 +24,13 @@ constexpr int kMaxOpenFolders = 256;
 // Threads reading folders ahead at most, whatever the processor.
 constexpr int kMaxHelpers = 8;
 
+// Threads for a job that leaves the number open: ORVANE_SCAN_THREADS when set (1: none), else
+// one per processor core.
 int HelpersFor(int threads) {
+  if (threads <= 0) {
+    const char* env = std::getenv("ORVANE_SCAN_THREADS");
+    threads = env ? std::atoi(env) : 0;
+  }
   if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
   return threads > 1 ? std::min(threads, kMaxHelpers) : 0;
 }
@@ -262,21 +269,15 @@ void CListingScanner::RecordEntry(ScanFrame& frame, const FindData& e) {
   rec.m_tCreation = e.creation;
   rec.m_tLastWrite = e.lastWrite;
   rec.m_tLastAccess = e.lastAccess;
+  rec.SetName(e.name);
   AttributeLetters(e.attributes, rec.m_strAttributes);
   const bool isArchive =
       m_options.m_bArchivesAsDirs && !(e.attributes & kFindDirectory) && EndsWithArchive(e.name);
   if ((e.attributes & kFindDirectory) || isArchive) {
     rec.m_bIsDir = true;
-    rec.m_strName = e.name;
-    rec.m_strExt.clear();
-    rec.m_bHasDot = false;
     if (frame.withSubdirs) ++dir.m_nSubdirCount;
   } else {
-    std::size_t dot = e.name.rfind('.');
     rec.m_bIsDir = false;
-    rec.m_bHasDot = dot != std::string::npos;
-    rec.m_strName = rec.m_bHasDot ? e.name.substr(0, dot) : e.name;
-    rec.m_strExt = rec.m_bHasDot ? e.name.substr(dot + 1) : std::string();
     ++dir.m_nFileCount;
     dir.m_nSize += e.size;
     ++m_records.files;
