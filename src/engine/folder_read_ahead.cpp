@@ -7,8 +7,10 @@ namespace orvane {
 namespace {
 
 // Folders being read or read and not yet taken, at most: enough to keep the helpers busy while
-// the scan records, few enough that the listings waiting stay small.
+// the scan records, few enough that the listings waiting stay small. Helpers that reached the
+// bound go on when the scan has taken half of them, so they wake once per many folders.
 constexpr int kMaxAhead = 64;
+constexpr int kResumeAhead = kMaxAhead / 2;
 // How often a scan waiting for a folder looks at the stop request.
 constexpr auto kStopPoll = std::chrono::milliseconds(10);
 
@@ -64,23 +66,24 @@ bool CFolderReadAhead::Take(const std::string& path, std::unique_ptr<FolderListi
   out = std::move(it->second.listing);
   m_slots.erase(it);
   --m_ahead;
+  const bool resume = m_full && m_ahead <= kResumeAhead;
+  if (resume) m_full = false;
   lock.unlock();
-  m_work.notify_one();
+  if (resume) m_work.notify_all();
   return read;
 }
 
 void CFolderReadAhead::HelperMain() {
   std::unique_lock<std::mutex> lock(m_mutex);
   for (;;) {
-    m_work.wait(
-        lock, [this] { return m_quit || (!m_queue.empty() && (m_ahead < kMaxAhead || m_urgent)); });
+    m_work.wait(lock, [this] { return m_quit || (!m_queue.empty() && (!m_full || m_urgent)); });
     if (m_quit) return;
     const std::string path = std::move(m_queue.front());
     m_queue.pop_front();
     m_urgent = false;
     Slot& slot = m_slots[path];
     slot.state = State::kReading;
-    ++m_ahead;
+    if (++m_ahead >= kMaxAhead) m_full = true;
     lock.unlock();
     std::unique_ptr<FolderListing> listing;
     const bool read = !m_stop() && m_walker.ListAhead(path, listing);

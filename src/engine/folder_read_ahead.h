@@ -55,6 +55,7 @@ class CFolderReadAhead {
   std::deque<std::string> m_queue;  // folders not started, the next needed first
   std::unordered_map<std::string, Slot> m_slots;
   int m_ahead = 0;        // folders being read or read and not taken
+  bool m_full = false;    // the bound was reached: helpers wait until half are taken
   bool m_urgent = false;  // the scan waits for the first folder of the queue
   bool m_quit = false;
   std::vector<std::thread> m_helpers;
