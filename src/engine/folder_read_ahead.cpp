@@ -47,10 +47,14 @@ bool CFolderReadAhead::Take(const std::string& path, std::unique_ptr<FolderListi
   auto it = m_slots.find(path);
   if (it == m_slots.end()) return false;
   if (it->second.state == State::kQueued) {
-    // Nobody started on it yet: it goes first, and a helper takes it even when the folders
-    // read ahead are at their bound (the scan takes none of those before this one), so the
-    // scan's own thread keeps to making records.
     m_queue.erase(std::find(m_queue.begin(), m_queue.end(), path));
+    // Nobody started on it yet. While every helper is busy reading, the scan reads it itself
+    // rather than wait; otherwise it goes first, and an idle helper takes it even when the
+    // folders read ahead are at their bound (the scan takes none of those before this one).
+    if (m_reading >= static_cast<int>(m_helpers.size())) {
+      m_slots.erase(it);
+      return false;
+    }
     m_queue.push_front(path);
     m_urgent = true;
     m_work.notify_one();
@@ -84,10 +88,12 @@ void CFolderReadAhead::HelperMain() {
     Slot& slot = m_slots[path];
     slot.state = State::kReading;
     if (++m_ahead >= kMaxAhead) m_full = true;
+    ++m_reading;
     lock.unlock();
     std::unique_ptr<FolderListing> listing;
     const bool read = !m_stop() && m_walker.ListAhead(path, listing);
     lock.lock();
+    --m_reading;
     // The slot stays where it is: only Take removes a slot that is being read.
     Slot& done = m_slots[path];
     done.state = read ? State::kReady : State::kLeft;
