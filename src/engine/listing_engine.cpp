@@ -31,6 +31,7 @@ bool CListingEngine::StartGeneration(ListingJob job) {
   m_hReadyEvent.Reset();
   m_hStopEvent.Reset();
   m_hEndedEvent.Reset();
+  m_bJobPending = true;
   m_hStartEvent.Set();
   if (!m_bWorkerRunning) {
     if (m_worker.joinable()) m_worker.join();
@@ -52,7 +53,16 @@ void CListingEngine::StopGeneration() {
 void CListingEngine::WorkerMain() {
   for (;;) {
     m_hStartEvent.Wait();
-    if (StopRequested()) break;
+    if (StopRequested()) {
+      // A job stopped before the worker took it up still ends, as cancelled, so that whoever
+      // started it hears of its end.
+      if (m_bJobPending.exchange(false)) {
+        m_bLastCancelled = true;
+        if (ListingReceiver* receiver = m_status.Receiver()) receiver->Done(m_job.request, true);
+      }
+      break;
+    }
+    m_bJobPending = false;
     m_hReadyEvent.Reset();
     const bool cancelled = RunJob();
     // The next job may be started as soon as this one is ready: nothing of the job is read

@@ -77,6 +77,8 @@ class CListingEngine {
   Event m_hEndedEvent{false, false};
   std::thread m_worker;
   std::atomic<bool> m_bWorkerRunning{false};
+  // A job was handed to the worker and not yet taken up (set before the start event).
+  std::atomic<bool> m_bJobPending{false};
 
   ListingServices& m_services;
   CJobStatus m_status;

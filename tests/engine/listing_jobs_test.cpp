@@ -2,6 +2,7 @@
 // and each writes what it writes alone.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -155,6 +156,25 @@ TEST(ListingJobs, TheJobsWriterFactoryAndTemporaryFileMakerAreUsed) {
   receiver.Wait();
   engine.WaitReady();
   EXPECT_TRUE(engine.LastWriteFailed());
+}
+
+// Every job that was started ends with one report, even one stopped before the worker took it
+// up (a window waits for that report to leave its generating state).
+TEST(ListingJobs, AJobStoppedAtOnceStillReportsItsEnd) {
+  test::TempDir tmp;
+  test::WriteFile(tmp / "tree/a.txt", "a");
+  class CountingReceiver : public ListingReceiver {
+   public:
+    void Done(ListingRequest, bool) override { ++done; }
+    std::atomic<int> done{0};
+  } receiver;
+  ListingJob job = SizeDescendingText(tmp / "tree", tmp / "out.txt");
+  for (int i = 0; i < 200; ++i) {
+    CListingEngine engine(&receiver);
+    ASSERT_TRUE(engine.StartGeneration(job));
+    engine.StopGeneration();
+    ASSERT_EQ(receiver.done.load(), i + 1) << "start " << i;
+  }
 }
 
 }  // namespace
