@@ -67,6 +67,13 @@ QAction* LanguageItem(CMainFrame& frame, const QString& name) {
   return nullptr;
 }
 
+// The File menu's "Quick configuration" popup.
+QMenu* QuickPopup(CMainFrame& frame) {
+  for (QAction* item : frame.menuBar()->actions().value(0)->menu()->actions())
+    if (item->menu()) return item->menu();
+  return nullptr;
+}
+
 }  // namespace
 
 class LanguageWindowTest : public QObject {
@@ -128,6 +135,9 @@ class LanguageWindowTest : public QObject {
     QCOMPARE(bar->actions().value(0)->text(), QStringLiteral("&Datei"));
     QCOMPARE(bar->actions().value(1)->text(), QStringLiteral("&Sprache"));
     QCOMPARE(frame->Action(kCmdSaveListing)->text(), QStringLiteral("Liste &speichern..."));
+    QCOMPARE(frame->Action(kCmdLoadConfiguration)->toolTip(),
+             QStringLiteral("Konfiguration laden"));
+    QCOMPARE(QuickPopup(*frame)->title(), QStringLiteral("Sch&nellkonfiguration"));
     QCOMPARE(frame->Action(kCmdVisitHomepage)->statusTip(),
              QStringLiteral("Die Homepage von Orvane besuchen"));
     QCOMPARE(qobject_cast<QAbstractButton*>(frame->OptionsPane()->Control(1390))->text(),
@@ -148,6 +158,7 @@ class LanguageWindowTest : public QObject {
     QCOMPARE(bar->actions().value(0)->text(), QStringLiteral("&File"));
     QCOMPARE(bar->actions().value(1)->text(), QStringLiteral("&Language"));
     QCOMPARE(frame->Action(kCmdSaveListing)->text(), QStringLiteral("&Save listing..."));
+    QCOMPARE(QuickPopup(*frame)->title(), QStringLiteral("&Quick configuration"));
     QCOMPARE(frame->Action(kCmdVisitHomepage)->statusTip(),
              QStringLiteral("Visit Orvane home page"));
     QCOMPARE(qobject_cast<QAbstractButton*>(frame->OptionsPane()->Control(1390))->text(),
