@@ -59,6 +59,7 @@ constexpr WindowTextRow kRows[] = {
   {kTextHelpMissing, "The help page \"%s\" is missing.", std::nullopt},
   {kTextCannotOpen, "\"%s\" could not be opened: xdg-open could not be started.", std::nullopt},
   {kTextGroupAttributes, "Attributes", P::kFilter},
+  {kTextVersion, "Version %s", std::nullopt},
 };
 // clang-format on
 

@@ -64,6 +64,7 @@ enum WindowTextId : int {
   kTextHelpMissing,
   kTextCannotOpen,
   kTextGroupAttributes,
+  kTextVersion,
 };
 
 struct WindowTextRow {
