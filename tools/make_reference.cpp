@@ -1,5 +1,5 @@
-// make_reference: writes Reference.ini, the English texts of every control, column and
-// numbered text, from the program's own tables.
+// make_reference: writes Reference.ini, the English texts of every control, column, numbered
+// text, window text and menu item, from the program's own tables.
 //
 //   make_reference [OUTPUT]     (standard output without OUTPUT)
 //

@@ -47,6 +47,15 @@ constexpr CommandRow kCommands[] = {
   {kCmdVisitForum, M::kHelp, "Visit &Forum", "", 0, "Visit %s forum page", E::kAlways, false},
   {kCmdAbout, M::kHelp, "&About Orvane...", "", 0, "About %s", E::kAlways, true},
 };
+
+constexpr ColumnMenuRow kColumnMenu[] = {
+  {kCmdAlignLeft, "Align to &left", false},
+  {kCmdAlignCenter, "&Center", false},
+  {kCmdAlignRight, "Align to &right", false},
+  {kCmdMoveLeft, "Move l&eft", true},
+  {kCmdMoveRight, "Move r&ight", false},
+  {kCmdRestoreDefault, "Restore &default", true},
+};
 // clang-format on
 
 }  // namespace
@@ -93,6 +102,24 @@ const char* CommandMenuTitle(CommandMenu menu) {
       return "&Help";
   }
   return "";
+}
+
+int CommandMenuPosition(CommandMenu menu) {
+  switch (menu) {
+    case CommandMenu::kFile:
+      return 0;
+    case CommandMenu::kEdit:
+      return 2;
+    case CommandMenu::kView:
+      return 3;
+    case CommandMenu::kHelp:
+      return 4;
+  }
+  return 0;
+}
+
+std::span<const ColumnMenuRow> ColumnMenuItems() {
+  return kColumnMenu;
 }
 
 }  // namespace orvane

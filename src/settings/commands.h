@@ -33,6 +33,13 @@ enum CommandId : int {
   kCmdVisitHomepage = 32801,
   kCmdVisitForum = 32798,
   kCmdAbout = 57664,
+  // The preview's column menu.
+  kCmdAlignLeft = 32830,
+  kCmdAlignCenter = 32831,
+  kCmdAlignRight = 32832,
+  kCmdMoveLeft = 32833,
+  kCmdMoveRight = 32834,
+  kCmdRestoreDefault = 32835,
 };
 
 // The menus of the menu bar, in their order.
@@ -73,5 +80,18 @@ inline constexpr int kToolbarSeparatorsAfter[] = {3, 4, 6, 8};
 
 // Menu titles in order.
 const char* CommandMenuTitle(CommandMenu menu);
+// The place of a menu on the menu bar; the language menu sits at kLanguageMenuPosition, after
+// "&File".
+int CommandMenuPosition(CommandMenu menu);
+inline constexpr int kLanguageMenuPosition = 1;
+inline constexpr const char* kLanguageMenuTitle = "&Language";
+
+// The items of the HTML preview's column menu, after the item that names the column.
+struct ColumnMenuRow {
+  int id;
+  const char* caption;
+  bool separatorBefore;
+};
+std::span<const ColumnMenuRow> ColumnMenuItems();
 
 }  // namespace orvane

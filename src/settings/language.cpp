@@ -7,6 +7,7 @@
 #include "platform/codepage.h"
 #include "platform/file_source.h"
 #include "platform/user_folders.h"
+#include "settings/window_texts.h"
 
 namespace orvane {
 namespace {
@@ -176,6 +177,11 @@ void ApplyLanguageTexts(const CLanguage& language) {
     // An empty English text in Reference.ini keeps the table's text.
     std::optional<std::string> english = language.English(id, "Hint");
     if (english && !english->empty()) SetText(id, language.Translate(*english));
+  }
+  // The window's own texts: an empty or missing caption keeps the text shown.
+  for (const WindowTextRow& row : WindowTextRows()) {
+    std::optional<std::string> caption = language.Caption(row.id);
+    if (caption && !caption->empty()) SetWindowText(row.id, *caption);
   }
   // A caption with fewer pieces than columns renames the first ones; the others keep their
   // names, so no listing gets a column without a title.

@@ -15,6 +15,7 @@
 //   command identifier  "Caption", "Hint": a menu item and its status-bar prompt (699 the
 //                       "Quick configuration" popup)
 //   string table id     "Hint": the English text
+//   window text id      "Caption": a group title, label or message of the window (2101 and up)
 //
 // CLanguage holds one loaded language; LoadLanguage applies the parts that need no window (the
 // string table and the column names). The window walks its widgets with the same CLanguage.
@@ -121,7 +122,8 @@ class CLanguage {
 };
 
 // The parts of a language that need no window: every string-table text whose reference is not
-// empty, and the column names (a column without a piece of its own keeps its name).
+// empty, the window's own texts (settings/window_texts.h) and the column names (a column
+// without a piece of its own keeps its name).
 void ApplyLanguageTexts(const CLanguage& language);
 
 // Loads name from programFolder into language and applies its texts. Anything but kOk

@@ -7,8 +7,10 @@
 #include "base/strings.h"
 #include "base/unicode.h"
 #include "engine/columns.h"
+#include "settings/commands.h"
 #include "settings/language.h"
 #include "settings/option_controls.h"
+#include "settings/window_texts.h"
 
 namespace orvane {
 namespace {
@@ -83,6 +85,29 @@ std::vector<ReferenceEntry> StringTableEntries() {
   return out;
 }
 
+std::vector<ReferenceEntry> WindowTextEntries() {
+  std::vector<ReferenceEntry> out;
+  for (const WindowTextRow& row : WindowTextRows()) out.push_back({row.id, "Caption", row.text});
+  return out;
+}
+
+std::vector<MenuText> WindowMenuTexts() {
+  std::vector<MenuText> out;
+  for (CommandMenu menu :
+       {CommandMenu::kFile, CommandMenu::kEdit, CommandMenu::kView, CommandMenu::kHelp}) {
+    out.push_back({kMenuTitleSection + CommandMenuPosition(menu), CommandMenuTitle(menu), {}});
+    if (menu == CommandMenu::kFile) {
+      out.push_back({kMenuTitleSection + kLanguageMenuPosition, kLanguageMenuTitle, {}});
+      out.push_back({kQuickConfigSection, kQuickConfigurationTitle, ""});
+    }
+    for (const CommandRow& row : Commands()) {
+      if (row.menu == menu) out.push_back({row.id, row.caption, CommandStatusText(row, "%ov")});
+    }
+  }
+  for (const ColumnMenuRow& row : ColumnMenuItems()) out.push_back({row.id, row.caption, ""});
+  return out;
+}
+
 std::vector<ReferenceEntry> MenuEntries(const std::vector<MenuText>& menus) {
   std::vector<ReferenceEntry> out;
   for (const MenuText& m : menus) {
@@ -94,7 +119,8 @@ std::vector<ReferenceEntry> MenuEntries(const std::vector<MenuText>& menus) {
 
 std::vector<ReferenceEntry> ReferenceEntries(const std::vector<MenuText>& menus) {
   std::vector<ReferenceEntry> all = OptionControlEntries();
-  for (const auto& more : {ColumnEntries(), StringTableEntries(), MenuEntries(menus)})
+  for (const auto& more :
+       {ColumnEntries(), StringTableEntries(), WindowTextEntries(), MenuEntries(menus)})
     all.insert(all.end(), more.begin(), more.end());
   return all;
 }

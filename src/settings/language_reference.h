@@ -29,6 +29,7 @@ struct ReferenceEntry {
 std::vector<ReferenceEntry> OptionControlEntries();  // every control, and the tabs
 std::vector<ReferenceEntry> ColumnEntries();         // the column order list: the 58 names
 std::vector<ReferenceEntry> StringTableEntries();    // every built-in text as a "Hint"
+std::vector<ReferenceEntry> WindowTextEntries();     // the window's own texts as "Caption"
 
 // One text of the window's menus as the menus table gives it: a top-level menu (section
 // kMenuTitleSection + its position, no hint) or an item (its command identifier, or
@@ -39,9 +40,14 @@ struct MenuText {
   std::optional<std::string> hint;
 };
 std::vector<ReferenceEntry> MenuEntries(const std::vector<MenuText>& menus);
+// The window's menus from the command table: each menu's title, its items with their
+// status-bar prompts ("%ov" for the program's name; an item without one has an empty hint),
+// the "Quick configuration" popup, the language menu's title and the preview's column menu.
+std::vector<MenuText> WindowMenuTexts();
 
 // The entries of all sources above, in the order they are written; the menus come last.
-std::vector<ReferenceEntry> ReferenceEntries(const std::vector<MenuText>& menus = {});
+std::vector<ReferenceEntry> ReferenceEntries(
+    const std::vector<MenuText>& menus = WindowMenuTexts());
 
 // The Reference.ini image of entries (sections in order of first appearance). Two entries
 // with the same section and key must agree; each disagreement, and each value longer than a

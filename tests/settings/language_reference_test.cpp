@@ -5,8 +5,10 @@
 #include <set>
 
 #include "base/strings.h"
+#include "settings/commands.h"
 #include "settings/language.h"
 #include "settings/option_controls.h"
+#include "settings/window_texts.h"
 #include "test_util.h"
 
 namespace orvane {
@@ -52,6 +54,23 @@ TEST(Reference, EveryControlAndNumberedTextHasAnEntryAndEveryEntryNamesOne) {
     named.insert(t.id);
     EXPECT_EQ(reference.Get(std::to_string(t.id), "Hint"), t.text) << t.id;
   }
+  // The window's own texts, the menus (titles by position, items by command) and the preview's
+  // column menu.
+  for (const WindowTextRow& row : WindowTextRows()) {
+    named.insert(row.id);
+    EXPECT_EQ(reference.Get(std::to_string(row.id), "Caption"), row.text) << row.id;
+  }
+  for (int position : {0, 1, 2, 3, 4}) named.insert(kMenuTitleSection + position);
+  named.insert(kQuickConfigSection);
+  for (const CommandRow& row : Commands()) {
+    named.insert(row.id);
+    EXPECT_EQ(reference.Get(std::to_string(row.id), "Caption"), row.caption) << row.id;
+    EXPECT_TRUE(reference.Get(std::to_string(row.id), "Hint")) << row.id;
+  }
+  for (const ColumnMenuRow& row : ColumnMenuItems()) named.insert(row.id);
+  EXPECT_EQ(reference.Get("601", "Caption"), "&Language");
+  EXPECT_EQ(reference.Get("699", "Caption"), "&Quick configuration");
+  EXPECT_EQ(reference.Get("32801", "Hint"), "Visit %ov home page");
   std::vector<int> sections = SectionsOf(test::ReadFile(kShippedReference));
   EXPECT_EQ(std::set<int>(sections.begin(), sections.end()), named);
   EXPECT_EQ(std::set<int>(sections.begin(), sections.end()).size(), sections.size());

@@ -6,9 +6,11 @@
 #include <regex>
 #include <set>
 
+#include "settings/commands.h"
 #include "settings/language.h"
 #include "settings/language_reference.h"
 #include "settings/option_controls.h"
+#include "settings/window_texts.h"
 
 namespace orvane {
 namespace {
@@ -112,11 +114,52 @@ TEST_P(ShippedLanguage, AccessKeysAreUniqueOnEachPage) {
       }
     }
   }
+  // The pages' own buttons share their page's keys.
+  for (const WindowTextRow& row : WindowTextRows()) {
+    if (!row.page) continue;
+    const std::string text = m_language.Caption(row.id).value_or("");
+    if (char key = AccessKey(text)) {
+      auto [it, fresh] = keys[*row.page].emplace(key, text);
+      EXPECT_TRUE(fresh) << "\"" << text << "\" and \"" << it->second << "\"";
+    }
+  }
   std::set<char> tabKeys;
   for (const std::string& tab : SplitPieces(m_language.Caption(kTabControlSection).value_or("")))
     if (char key = AccessKey(tab)) {
       EXPECT_TRUE(tabKeys.insert(key).second) << tab;
     }
+}
+
+// Access keys of the captions of sections, each in a set of its own; two captions sharing one
+// are reported.
+void ExpectUniqueKeys(const CLanguage& language, const std::vector<int>& sections,
+                      const std::string& where) {
+  std::map<char, std::string> keys;
+  for (int section : sections) {
+    const std::string text = language.Caption(section).value_or("");
+    EXPECT_FALSE(text.empty()) << where << ": no caption for " << section;
+    if (char key = AccessKey(text)) {
+      auto [it, fresh] = keys.emplace(key, text);
+      EXPECT_TRUE(fresh) << where << ": \"" << text << "\" and \"" << it->second << "\"";
+    }
+  }
+}
+
+TEST_P(ShippedLanguage, AccessKeysAreUniqueInEachMenu) {
+  std::vector<int> bar = {kMenuTitleSection + kLanguageMenuPosition};
+  for (CommandMenu menu :
+       {CommandMenu::kFile, CommandMenu::kEdit, CommandMenu::kView, CommandMenu::kHelp}) {
+    bar.push_back(kMenuTitleSection + CommandMenuPosition(menu));
+    std::vector<int> items;
+    if (menu == CommandMenu::kFile) items.push_back(kQuickConfigSection);
+    for (const CommandRow& row : Commands())
+      if (row.menu == menu) items.push_back(row.id);
+    ExpectUniqueKeys(m_language, items, CommandMenuTitle(menu));
+  }
+  ExpectUniqueKeys(m_language, bar, "menu bar");
+  std::vector<int> columnMenu;
+  for (const ColumnMenuRow& row : ColumnMenuItems()) columnMenu.push_back(row.id);
+  ExpectUniqueKeys(m_language, columnMenu, "column menu");
 }
 
 // Test names hold letters, digits and "_" only, whatever a language file is called.

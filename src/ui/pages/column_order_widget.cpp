@@ -8,6 +8,7 @@
 #include <map>
 
 #include "engine/columns.h"
+#include "settings/window_texts.h"
 #include "ui/pages/control_binder.h"
 
 namespace orvane::ui {
@@ -17,21 +18,24 @@ namespace {
 constexpr std::pair<int, int> kAlignButtons[] = {
     {kKeyAlignLeft, 0}, {kKeyAlignCenter, 2}, {kKeyAlignRight, 1}};
 
+QString Text(int id) {
+  return QString::fromStdString(WindowText(id));
+}
+
 QString AlignName(int code) {
-  return code == 1   ? QStringLiteral("Right")
-         : code == 2 ? QStringLiteral("Center")
-                     : QStringLiteral("Left");
+  return Text(code == 1 ? kTextAlignRight : code == 2 ? kTextAlignCenter : kTextAlignLeft);
 }
 
 // Three columns are called "Comments" and two "Title": their group tells them apart.
 QString EntryName(int number, const std::map<std::string, int>& labelCount) {
   const ColumnId id = ColumnFromNumber(number);
-  const std::string label = ColumnLabel(id);
+  // The catalogue's name, which a language renames.
+  const std::string label = ColumnInfo(id).m_strName;
   QString name = QString::fromStdString(label);
   if (labelCount.at(label) < 2) return name;
-  if (number <= ColumnNumber(ColumnId::kLanguage)) return name + QStringLiteral(" (executable)");
-  if (number <= ColumnNumber(ColumnId::kSecurity)) return name + QStringLiteral(" (document)");
-  return name + QStringLiteral(" (MP3)");
+  if (number <= ColumnNumber(ColumnId::kLanguage)) return name + ' ' + Text(kTextOfExecutable);
+  if (number <= ColumnNumber(ColumnId::kSecurity)) return name + ' ' + Text(kTextOfDocument);
+  return name + ' ' + Text(kTextOfMp3);
 }
 
 }  // namespace
@@ -40,7 +44,6 @@ CColumnOrderWidget::CColumnOrderWidget(CControlBinder& binder, QWidget* parent)
     : QWidget(parent), m_binder(binder), m_list(new QTreeWidget(this)) {
   m_list->setObjectName(QStringLiteral("columnOrderList"));
   m_list->setColumnCount(2);
-  m_list->setHeaderLabels({QStringLiteral("Column"), QStringLiteral("Alignment")});
   m_list->setRootIsDecorated(false);
   m_list->setUniformRowHeights(true);
   m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -55,15 +58,16 @@ CColumnOrderWidget::CColumnOrderWidget(CControlBinder& binder, QWidget* parent)
     binder.OnEdit(id, [this, code = code] { AlignCurrent(code); });
   }
   side->addSpacing(8);
-  auto button = [this, side](const char* name, const QString& text, auto action) {
-    auto* b = new QPushButton(text, this);
+  auto button = [this, side](const char* name, int text, auto action) {
+    auto* b = new QPushButton(this);
+    b->setText(MarkedText(b, text));
     b->setObjectName(QString::fromLatin1(name));
     connect(b, &QPushButton::clicked, this, action);
     side->addWidget(b);
   };
-  button("moveUp", QStringLiteral("Move &up"), [this] { MoveCurrent(-1); });
-  button("moveDown", QStringLiteral("Move &down"), [this] { MoveCurrent(1); });
-  button("restoreDefault", QStringLiteral("Restore &default"), [this] { RestoreDefault(); });
+  button("moveUp", kTextMoveUp, [this] { MoveCurrent(-1); });
+  button("moveDown", kTextMoveDown, [this] { MoveCurrent(1); });
+  button("restoreDefault", kTextRestoreDefault, [this] { RestoreDefault(); });
   side->addStretch(1);
 
   auto* layout = new QHBoxLayout(this);
@@ -84,8 +88,9 @@ void CColumnOrderWidget::Refill() {
   const int current = CurrentRow();
   std::map<std::string, int> labelCount;
   for (std::size_t i = 0; i < order.Size(); ++i)
-    ++labelCount[ColumnLabel(ColumnFromNumber(order.ColumnAt(i)))];
+    ++labelCount[ColumnInfo(ColumnFromNumber(order.ColumnAt(i))).m_strName];
   const QSignalBlocker block(m_list);
+  m_list->setHeaderLabels({Text(kTextColumnHeading), Text(kTextAlignmentHeading)});
   m_list->clear();
   for (std::size_t i = 0; i < order.Size(); ++i) {
     auto* item = new QTreeWidgetItem(m_list);

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 
 #include "base/strings.h"
+#include "settings/window_texts.h"
 #include "writers/html_style.h"
 
 namespace orvane::ui {
@@ -30,6 +31,11 @@ int ValueOf(Qt::CheckState state) {
 }
 
 }  // namespace
+
+QString MarkedText(QObject* widget, int textId) {
+  widget->setProperty(kWindowTextProperty, textId);
+  return FromUtf8(WindowText(textId));
+}
 
 CControlBinder::CControlBinder(COptionPages& model, QObject* parent)
     : QObject(parent), m_model(model) {
@@ -170,6 +176,7 @@ void CControlBinder::ShowEnabled() {
 QLabel* CControlBinder::Caption(int id, QWidget* parent, const QString& text, int hintId) {
   const COptionControl* c = m_model.Find(id);
   auto* label = new QLabel(text.isEmpty() && c ? FromUtf8(c->m_strLabel) : text, parent);
+  if (text.isEmpty()) label->setProperty(kCaptionOfProperty, id);
   if (QWidget* buddy = Find(id)) label->setBuddy(buddy);
   Follow(label, id, hintId ? hintId : id);
   return label;

@@ -22,6 +22,15 @@ class QWidget;
 
 namespace orvane::ui {
 
+// Properties a language switch finds widgets by: a caption of a control (its "Label" in
+// Reference.ini) and a widget that shows a text of the window texts table.
+inline constexpr const char* kCaptionOfProperty = "orvaneCaptionOf";
+inline constexpr const char* kWindowTextProperty = "orvaneText";
+
+// A text of the window texts table for widget, which is marked so a language switch shows the
+// table's text again.
+QString MarkedText(QObject* widget, int textId);
+
 class CControlBinder : public QObject, public COptionPagesListener {
   Q_OBJECT
  public:

@@ -18,6 +18,7 @@ COptionsPane::COptionsPane(COptionPages& model, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_tabs);
+  m_tabs->setObjectName(QStringLiteral("control1206"));  // the tabs' texts are one caption
   const std::pair<const char*, QWidget*> pages[] = {
       {"Displayed columns", BuildColumnsPage(*m_binder)},
       {"Output options", BuildOutputPage(*m_binder, m_services)},

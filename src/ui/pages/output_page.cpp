@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "settings/window_texts.h"
 #include "ui/pages/column_order_widget.h"
 #include "ui/pages/control_binder.h"
 #include "ui/pages/page_layout.h"
@@ -22,7 +23,7 @@ constexpr int kKeyCssBrowse = 1438;
 
 // A group of controls one under the other, each box on its own line and each edit or combo
 // after its caption.
-QGroupBox* RowsGroup(CControlBinder& binder, const QString& title, std::initializer_list<int> ids,
+QGroupBox* RowsGroup(CControlBinder& binder, int title, std::initializer_list<int> ids,
                      QWidget* parent) {
   QGroupBox* group = MakeGroup(title, parent);
   auto* grid = new QGridLayout(group);
@@ -32,7 +33,7 @@ QGroupBox* RowsGroup(CControlBinder& binder, const QString& title, std::initiali
 }
 
 QGroupBox* OutputTypeGroup(CControlBinder& binder, QWidget* parent) {
-  QGroupBox* group = MakeGroup(QStringLiteral("Output type"), parent);
+  QGroupBox* group = MakeGroup(kTextGroupOutputType, parent);
   auto* grid = new QGridLayout(group);
   auto* types = new QHBoxLayout;
   for (int id : {kKeyTextOutput, kKeyHtmlOutput, kKeyCsvOutput})
@@ -44,7 +45,7 @@ QGroupBox* OutputTypeGroup(CControlBinder& binder, QWidget* parent) {
 }
 
 QGroupBox* RowsAndContentsGroup(CControlBinder& binder, QWidget* parent) {
-  QGroupBox* group = MakeGroup(QStringLiteral("Rows and contents"), parent);
+  QGroupBox* group = MakeGroup(kTextGroupRows, parent);
   auto* grid = new QGridLayout(group);
   grid->setVerticalSpacing(3);
   for (int id : {kKeyDirRows, kKeyFileRows, kKeySubdirs, kKeySubdirsFirst, kKeySurroundSubdirs,
@@ -69,7 +70,7 @@ QGroupBox* RowsAndContentsGroup(CControlBinder& binder, QWidget* parent) {
   return group;
 }
 
-QGroupBox* SortingGroup(CControlBinder& binder, const QString& title, const int (&keys)[3],
+QGroupBox* SortingGroup(CControlBinder& binder, int title, const int (&keys)[3],
                         const int (&descending)[3], int labelHint, QWidget* parent) {
   QGroupBox* group = MakeGroup(title, parent);
   auto* grid = new QGridLayout(group);
@@ -83,7 +84,7 @@ QGroupBox* SortingGroup(CControlBinder& binder, const QString& title, const int 
 }
 
 QGroupBox* CsvGroup(CControlBinder& binder, QWidget* parent) {
-  QGroupBox* group = MakeGroup(QStringLiteral("CSV options"), parent);
+  QGroupBox* group = MakeGroup(kTextGroupCsv, parent);
   auto* line = new QHBoxLayout(group);
   QWidget* separator = binder.Control(kKeyCsvSeparator, group);
   separator->setMaximumWidth(40);
@@ -95,7 +96,7 @@ QGroupBox* CsvGroup(CControlBinder& binder, QWidget* parent) {
 }
 
 QGroupBox* HtmlGroup(CControlBinder& binder, const CPageServices& services, QWidget* parent) {
-  QGroupBox* group = MakeGroup(QStringLiteral("HTML options"), parent);
+  QGroupBox* group = MakeGroup(kTextGroupHtml, parent);
   auto* grid = new QGridLayout(group);
   grid->setVerticalSpacing(3);
   for (int id : {kKeyLinksToFiles, kKeyLinksToDirs, kKeyFileProtocol, kKeyLinksInside})
@@ -126,7 +127,7 @@ QGroupBox* HtmlGroup(CControlBinder& binder, const CPageServices& services, QWid
 }
 
 QGroupBox* ColumnOrderGroup(CControlBinder& binder, QWidget* parent) {
-  QGroupBox* group = MakeGroup(QStringLiteral("Column order"), parent);
+  QGroupBox* group = MakeGroup(kTextGroupColumnOrder, parent);
   group->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(new CColumnOrderWidget(binder, group));
@@ -146,17 +147,15 @@ QWidget* BuildOutputPage(CControlBinder& binder, const CPageServices& services) 
     columns->addLayout(column);
   };
   stack({OutputTypeGroup(binder, page), RowsAndContentsGroup(binder, page)});
-  stack({RowsGroup(binder, QStringLiteral("Format options"),
+  stack({RowsGroup(binder, kTextGroupFormat,
                    {kKeyDateFormat, kKeyTimeFormat, kKeySizeDisplay, kKeySizePrecision,
                     kKeyThousandSep, kKeyDecimalSep, kKeyPathForm},
                    page),
-         RowsGroup(binder, QStringLiteral("Text options"), {kKeyAutoWidths, kKeyWrapColumns}, page),
+         RowsGroup(binder, kTextGroupText, {kKeyAutoWidths, kKeyWrapColumns}, page),
          CsvGroup(binder, page), HtmlGroup(binder, services, page)});
-  stack({SortingGroup(binder, QStringLiteral("Files sorting"),
-                      {kKeyFileSort1, kKeyFileSort2, kKeyFileSort3},
+  stack({SortingGroup(binder, kTextGroupFileSort, {kKeyFileSort1, kKeyFileSort2, kKeyFileSort3},
                       {kKeyFileSortDesc1, kKeyFileSortDesc2, kKeyFileSortDesc3}, 1456, page),
-         SortingGroup(binder, QStringLiteral("Dirs sorting"),
-                      {kKeyDirSort1, kKeyDirSort2, kKeyDirSort3},
+         SortingGroup(binder, kTextGroupDirSort, {kKeyDirSort1, kKeyDirSort2, kKeyDirSort3},
                       {kKeyDirSortDesc1, kKeyDirSortDesc2, kKeyDirSortDesc3}, 1453, page),
          ColumnOrderGroup(binder, page)});
   columns->addStretch(1);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "settings/window_texts.h"
 #include "ui/pages/control_binder.h"
 #include "ui/pages/page_services.h"
 
@@ -20,13 +21,13 @@ namespace {
 // The column groups of the "Displayed columns" page: title, first and last column number, and
 // how many rows a column of boxes holds.
 struct ColumnGroup {
-  const char* title;
+  int title;
   int first, last, rows;
 };
 constexpr ColumnGroup kColumnGroups[] = {
-    {"Standard", 0, 11, 6},    {"Executable info", 12, 19, 4},
-    {"Hashes", 20, 22, 4},     {"Document properties", 23, 39, 6},
-    {"Multimedia", 40, 50, 6}, {"MP3 info", 51, 57, 4},
+    {kTextGroupStandard, 0, 11, 6},    {kTextGroupExecutable, 12, 19, 4},
+    {kTextGroupHashes, 20, 22, 4},     {kTextGroupDocument, 23, 39, 6},
+    {kTextGroupMultimedia, 40, 50, 6}, {kTextGroupMp3, 51, 57, 4},
 };
 
 bool IsBox(const COptionControl& c) {
@@ -35,7 +36,7 @@ bool IsBox(const COptionControl& c) {
 }
 
 QGroupBox* ColumnGroupBox(CControlBinder& binder, const ColumnGroup& group, QWidget* parent) {
-  QGroupBox* box = MakeGroup(QString::fromUtf8(group.title), parent);
+  QGroupBox* box = MakeGroup(group.title, parent);
   auto* grid = new QGridLayout(box);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(2);
@@ -56,7 +57,8 @@ QGroupBox* ColumnGroupBox(CControlBinder& binder, const ColumnGroup& group, QWid
     }
   }
   for (const auto& [pair, widthId] : widthOfPair) {
-    auto* header = new QLabel(QStringLiteral("Width"), box);
+    auto* header = new QLabel(box);
+    header->setText(MarkedText(header, kTextWidthHeading));
     binder.Follow(header, widthId, 0);
     grid->addWidget(header, 0, pair * 2 + 1);
   }
@@ -69,6 +71,12 @@ QGroupBox* ColumnGroupBox(CControlBinder& binder, const ColumnGroup& group, QWid
 QGroupBox* MakeGroup(const QString& title, QWidget* parent) {
   auto* group = new QGroupBox(title, parent);
   group->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+  return group;
+}
+
+QGroupBox* MakeGroup(int titleText, QWidget* parent) {
+  QGroupBox* group = MakeGroup(QString(), parent);
+  group->setTitle(MarkedText(group, titleText));
   return group;
 }
 
@@ -126,7 +134,7 @@ QWidget* BuildFilterPage(CControlBinder& binder) {
   layout->addLayout(maskRow);
 
   auto* line = new QHBoxLayout;
-  QGroupBox* dates = MakeGroup(QStringLiteral("Date"), page);
+  QGroupBox* dates = MakeGroup(kTextGroupDate, page);
   auto* dateGrid = new QGridLayout(dates);
   auto* kinds = new QHBoxLayout;
   for (int id : {kKeyDateCreation, kKeyDateLastWrite, kKeyDateLastAccess})
@@ -141,7 +149,7 @@ QWidget* BuildFilterPage(CControlBinder& binder) {
   }
   line->addWidget(dates, 0, Qt::AlignTop);
 
-  QGroupBox* sizes = MakeGroup(QStringLiteral("Size"), page);
+  QGroupBox* sizes = MakeGroup(kTextGroupSize, page);
   auto* sizeGrid = new QGridLayout(sizes);
   int sizeRow = 0;
   for (auto [box, value] :
@@ -150,12 +158,13 @@ QWidget* BuildFilterPage(CControlBinder& binder) {
     sizeGrid->addWidget(binder.Control(value, sizes), sizeRow++, 1);
   }
   QWidget* unit = binder.Control(kKeySizeFilterUnit, sizes);
-  sizeGrid->addWidget(binder.Caption(kKeySizeFilterUnit, sizes, QStringLiteral("Unit:")), sizeRow,
-                      0);
+  QLabel* unitCaption = binder.Caption(kKeySizeFilterUnit, sizes, QStringLiteral("Unit:"));
+  unitCaption->setText(MarkedText(unitCaption, kTextSizeUnit));
+  sizeGrid->addWidget(unitCaption, sizeRow, 0);
   sizeGrid->addWidget(unit, sizeRow, 1);
   line->addWidget(sizes, 0, Qt::AlignTop);
 
-  QGroupBox* attributes = MakeGroup(QStringLiteral("Attributes"), page);
+  QGroupBox* attributes = MakeGroup(kTextGroupAttributes, page);
   auto* attrLayout = new QVBoxLayout(attributes);
   for (int id :
        {kKeyAttrArchive, kKeyAttrHidden, kKeyAttrReadOnly, kKeyAttrCompressed, kKeyAttrSystem})
@@ -163,10 +172,8 @@ QWidget* BuildFilterPage(CControlBinder& binder) {
   line->addWidget(attributes, 0, Qt::AlignTop);
   line->addStretch(1);
   layout->addLayout(line);
-  auto* note = new QLabel(
-      QStringLiteral("Attribute boxes: ticked, the attribute must be set; clear, it must be "
-                     "clear; filled, either will do."),
-      page);
+  auto* note = new QLabel(page);
+  note->setText(MarkedText(note, kTextAttributeNote));
   note->setWordWrap(true);
   layout->addWidget(note);
   AppendUnplaced(binder, OptionPage::kFilter, page, layout);
@@ -177,13 +184,12 @@ QWidget* BuildFilterPage(CControlBinder& binder) {
 QWidget* BuildProgramPage(CControlBinder& binder, const CPageServices& services) {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
-  QGroupBox* group = MakeGroup(QStringLiteral("Program"), page);
+  QGroupBox* group = MakeGroup(kTextGroupProgram, page);
   auto* groupLayout = new QVBoxLayout(group);
   for (int id : {kKeyRemember, kKeyShellIntegration, kKeyAutoRefresh})
     groupLayout->addWidget(binder.Control(id, group));
-  auto* note = new QLabel(QStringLiteral("Shell integration adds \"Orvane listing\" to the folder "
-                                         "menus of Dolphin, Files (Nautilus) and Thunar."),
-                          group);
+  auto* note = new QLabel(group);
+  note->setText(MarkedText(note, kTextShellNote));
   note->setWordWrap(true);
   note->setEnabled(false);
   groupLayout->addWidget(note);

@@ -25,6 +25,8 @@ QWidget* BuildProgramPage(CControlBinder& binder, const CPageServices& services)
 
 // Helpers shared by the page builders.
 QGroupBox* MakeGroup(const QString& title, QWidget* parent);
+// A group titled with a text of the window texts table.
+QGroupBox* MakeGroup(int titleText, QWidget* parent);
 // Adds a control in a grid row: a box spans both cells, an edit or a combo gets its caption
 // (the model's label unless caption is given) in the first cell.
 void AddRow(CControlBinder& binder, QGridLayout* grid, int id, QWidget* parent,

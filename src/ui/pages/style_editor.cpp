@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "base/unicode.h"
+#include "settings/window_texts.h"
 #include "ui/pages/control_binder.h"
 #include "ui/pages/page_services.h"
 
@@ -64,23 +65,23 @@ CStyleEditor::CStyleEditor(CControlBinder& binder, const CPageServices& services
   grid->addWidget(binder.Caption(kKeyStyleSize, this, {}, 1435), 1, 0);
 
   auto* buttons = new QHBoxLayout;
-  auto button = [&](const char* name, const QString& text, int enabledId, int hintId, auto action) {
-    auto* b = new QPushButton(text, this);
+  auto button = [&](const char* name, int text, int enabledId, int hintId, auto action) {
+    auto* b = new QPushButton(this);
+    b->setText(MarkedText(b, text));
     b->setObjectName(QString::fromLatin1(name));
     binder.Follow(b, enabledId, hintId);
     connect(b, &QPushButton::clicked, this, action);
     buttons->addWidget(b);
   };
-  button("styleFont", QStringLiteral("&Font..."), kKeyStyleFont, kKeyStyleFont,
-         [this] { PickFont(); });
-  button("styleColor", QStringLiteral("&Color..."), kKeyStyleColor, kKeyStyleColor,
+  button("styleFont", kTextFontButton, kKeyStyleFont, kKeyStyleFont, [this] { PickFont(); });
+  button("styleColor", kTextColorButton, kKeyStyleColor, kKeyStyleColor,
          [this] { PickColor(false); });
-  button("styleTextColor", QStringLiteral("Te&xt color..."), kKeyStyleFont, kKeyStyleTextColor,
+  button("styleTextColor", kTextTextColorButton, kKeyStyleFont, kKeyStyleTextColor,
          [this] { PickColor(true); });
   buttons->addStretch(1);
   grid->addLayout(buttons, 2, 0, 1, 3);
 
-  m_sample = new QLabel(QStringLiteral("Sample"), this);
+  m_sample = new QLabel(QString::fromStdString(WindowText(kTextSample)), this);
   m_sample->setObjectName(QStringLiteral("styleSample"));
   m_sample->setAlignment(Qt::AlignCenter);
   m_sample->setMinimumSize(90, 36);
@@ -115,9 +116,9 @@ void CStyleEditor::PickColor(bool text) {
   const int element = Element();
   if (element < 0 || !m_services.pickColor) return;
   const CHtmlStyle& style = m_binder.Model().Styles()[element];
-  const std::optional<QColor> color =
-      m_services.pickColor(ColorOf(text ? style.crTextColor : style.crColor), this,
-                           text ? QStringLiteral("Text color") : QStringLiteral("Color"));
+  const std::optional<QColor> color = m_services.pickColor(
+      ColorOf(text ? style.crTextColor : style.crColor), this,
+      QString::fromStdString(WindowText(text ? kTextTextColorTitle : kTextColorTitle)));
   if (!color) return;
   m_binder.Model().EditStyles([&](CHtmlStyleSet& styles) {
     (text ? styles[element].crTextColor : styles[element].crColor) = ColorRefOf(*color);
@@ -134,7 +135,7 @@ void CStyleEditor::ShowSample() {
   const QColor fill = ColorOf(element == kStyleFrame ? 0xFFFFFF : style.crColor);
   const QColor border = ColorOf(element == kStyleFrame ? style.crColor : 0x808080);
   const int borderWidth = element == kStyleFrame ? std::clamp(style.nSize, 1, 8) : 1;
-  m_sample->setText(hasText ? QStringLiteral("Sample") : QString());
+  m_sample->setText(hasText ? QString::fromStdString(WindowText(kTextSample)) : QString());
   m_sample->setFont(hasText ? FontOfStyle(style) : font());
   m_sample->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; border: %3px solid "
                                          "%4; }")

@@ -8,19 +8,25 @@
 
 #include "base/strings.h"
 #include "platform/desktop.h"
+#include "settings/commands.h"
+#include "settings/window_texts.h"
 
 namespace orvane::ui {
 
 void ShowAboutDialog(QWidget* parent) {
   QDialog dialog(parent);
-  dialog.setWindowTitle(QString("About ") + kProgramName);
+  // The title is the status-bar prompt of "About", in the current language.
+  const std::string title = GetText(kCmdAbout);
+  dialog.setWindowTitle(title.empty() ? QString("About ") + kProgramName
+                                      : QString::fromStdString(title));
   auto* layout = new QVBoxLayout(&dialog);
   auto* name = new QLabel(QString("<b>") + kProgramName + "</b>", &dialog);
   QFont big = name->font();
   big.setPointSizeF(big.pointSizeF() * 1.4);
   name->setFont(big);
   layout->addWidget(name);
-  layout->addWidget(new QLabel(QString("Version ") + ORVANE_VERSION, &dialog));
+  layout->addWidget(
+      new QLabel(QString::fromStdString(WindowText(kTextVersion, ORVANE_VERSION)), &dialog));
   // The translator's credit of the current language (none for the built-in English texts).
   const std::string credit = GetText(5020);
   if (!credit.empty()) layout->addWidget(new QLabel(QString::fromStdString(credit), &dialog));

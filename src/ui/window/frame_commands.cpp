@@ -16,6 +16,7 @@
 #include "settings/commands.h"
 #include "ui/tree/dir_tree_view.h"
 #include "ui/window/about_dialog.h"
+#include "ui/window/language_walk.h"
 #include "ui/window/main_frame.h"
 #include "ui/window/preview_view.h"
 
@@ -63,6 +64,7 @@ void CMainFrame::BuildCommands() {
     QMenu* menu = menus[row.menu];
     if (row.separatorBefore && !menu->isEmpty()) menu->addSeparator();
     auto* action = new QAction(CommandIcon(row.id, style()), row.caption, this);
+    action->setProperty(kSectionProperty, row.id);
     if (*row.shortcut) action->setShortcut(QKeySequence(row.shortcut, QKeySequence::PortableText));
     const QString tip = QString::fromStdString(CommandStatusText(row, kProgramName));
     action->setStatusTip(tip);
@@ -73,6 +75,7 @@ void CMainFrame::BuildCommands() {
     if (row.toolbarOrder > 0) byToolbarPlace[row.toolbarOrder] = action;
   }
   BuildQuickConfigurations(menus[CommandMenu::kFile], Action(kCmdLoadConfiguration));
+  BuildLanguageMenu();
 
   QToolBar* toolbar = addToolBar("Toolbar");
   toolbar->setObjectName("toolbar");
@@ -123,6 +126,7 @@ void CMainFrame::UpdateCommandStates() {
       action->setEnabled(CommandEnabled(row, generating, m_setup.mailAvailable));
   }
   for (QAction* item : m_quickActions) item->setEnabled(!generating);
+  for (QAction* item : m_languageActions) item->setEnabled(!generating);
 }
 
 void CMainFrame::RunCommand(int commandId) {

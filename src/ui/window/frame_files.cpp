@@ -5,9 +5,13 @@
 #include <QSplitter>
 #include <QThread>
 
+#include <QAction>
 #include "base/strings.h"
 #include "platform/desktop.h"
 #include "platform/user_folders.h"
+#include "settings/commands.h"
+#include "settings/window_texts.h"
+
 #include "ui/pages/page_services.h"
 #include "ui/tree/dir_tree_view.h"
 #include "ui/window/column_menu.h"
@@ -20,7 +24,7 @@ namespace {
 
 constexpr int kSplitStep = 10;  // pixels per arrow key in the splitter mode
 
-std::string OpenFile(QWidget* parent, const char* title, int filterText, const char* suffix) {
+std::string OpenFile(QWidget* parent, const QString& title, int filterText, const char* suffix) {
   QFileDialog dialog(parent, title, {}, QtFileFilter(GetText(filterText)));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -29,7 +33,7 @@ std::string OpenFile(QWidget* parent, const char* title, int filterText, const c
   return dialog.selectedFiles().front().toStdString();
 }
 
-std::string SaveFile(QWidget* parent, const char* title, int filterText, const char* suffix) {
+std::string SaveFile(QWidget* parent, const QString& title, int filterText, const char* suffix) {
   QFileDialog dialog(parent, title, {}, QtFileFilter(GetText(filterText)));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(suffix);
@@ -38,40 +42,46 @@ std::string SaveFile(QWidget* parent, const char* title, int filterText, const c
 }
 
 QString CannotRead(const std::string& path) {
-  return "The file \"" + QString::fromStdString(path) + "\" could not be read.";
+  return QString::fromStdString(WindowText(kTextCannotRead, path));
 }
 
 QString CannotWrite(const std::string& path) {
-  return "The file \"" + QString::fromStdString(path) + "\" could not be written.";
+  return QString::fromStdString(WindowText(kTextCannotWrite, path));
 }
 
 }  // namespace
 
+// A file dialog's title: the text of the menu item that opened it, in the current language.
+QString CMainFrame::Title(int commandId) const {
+  QAction* action = Action(commandId);
+  return action ? action->text().remove('&') : QString();
+}
+
 void CMainFrame::LoadConfigurationCommand() {
-  const std::string path = OpenFile(this, "Load configuration", 5004, "ovc");
+  const std::string path = OpenFile(this, Title(kCmdLoadConfiguration), 5004, "ovc");
   if (!path.empty() && !LoadConfiguration(path)) ShowMessage("Error", CannotRead(path));
 }
 
 void CMainFrame::SaveConfigurationCommand() {
-  const std::string path = SaveFile(this, "Save configuration", 5004, "ovc");
+  const std::string path = SaveFile(this, Title(kCmdSaveConfiguration), 5004, "ovc");
   if (path.empty()) return;
   StorePlacement();
   if (!SaveOptions(path, true, m_pages, m_named)) ShowMessage("Error", CannotWrite(path));
 }
 
 void CMainFrame::LoadStyleCommand() {
-  const std::string path = OpenFile(this, "Load HTML style", 5019, "ovh");
+  const std::string path = OpenFile(this, Title(kCmdLoadHtmlStyle), 5019, "ovh");
   if (!path.empty() && !LoadConfiguration(path)) ShowMessage("Error", CannotRead(path));
 }
 
 void CMainFrame::SaveStyleCommand() {
-  const std::string path = SaveFile(this, "Save HTML style", 5019, "ovh");
+  const std::string path = SaveFile(this, Title(kCmdSaveHtmlStyle), 5019, "ovh");
   if (!path.empty() && !SaveOptions(path, false, m_pages, m_named))
     ShowMessage("Error", CannotWrite(path));
 }
 
 void CMainFrame::LoadSelectionCommand() {
-  const std::string path = OpenFile(this, "Load dirs selection", 5003, "ovs");
+  const std::string path = OpenFile(this, Title(kCmdLoadSelection), 5003, "ovs");
   if (path.empty()) return;
   if (m_tree->LoadSelectionFile(path) != TextReadStatus::kOk) {
     ShowMessage("Error", CannotRead(path));
@@ -81,7 +91,7 @@ void CMainFrame::LoadSelectionCommand() {
 }
 
 void CMainFrame::SaveSelectionCommand() {
-  const std::string path = SaveFile(this, "Save dirs selection", 5003, "ovs");
+  const std::string path = SaveFile(this, Title(kCmdSaveSelection), 5003, "ovs");
   if (!path.empty() && !m_tree->SaveSelectionFile(path)) ShowMessage("Error", CannotWrite(path));
 }
 
@@ -93,7 +103,7 @@ void CMainFrame::RefreshDirs() {
 void CMainFrame::OpenHelp() {
   const std::string help = m_setup.programFolder + "help/index.html";
   if (m_setup.programFolder.empty() || GetPathKind(help) != PathKind::kRegular) {
-    ShowMessage("Error", "The help page \"" + QString::fromStdString(help) + "\" is missing.");
+    ShowMessage("Error", QString::fromStdString(WindowText(kTextHelpMissing, help)));
     return;
   }
   OpenAddress(help);
@@ -101,8 +111,7 @@ void CMainFrame::OpenHelp() {
 
 void CMainFrame::OpenAddress(const std::string& address) {
   if (!OpenWithDesktop(address))
-    ShowMessage("Error", "\"" + QString::fromStdString(address) +
-                             "\" could not be opened: xdg-open could not be started.");
+    ShowMessage("Error", QString::fromStdString(WindowText(kTextCannotOpen, address)));
 }
 
 void CMainFrame::ContactSupport() {
@@ -124,7 +133,7 @@ void CMainFrame::ContactSupport() {
 void CMainFrame::StartSplitMode() {
   m_bSplitMode = true;
   m_splitStart = {m_mainSplitter->sizes().value(0), m_rightSplitter->sizes().value(0)};
-  SetStatusMessage("Move the splitters with the arrow keys; Enter keeps, Esc restores them");
+  SetStatusMessage(QString::fromStdString(WindowText(kTextSplitMode)));
   grabKeyboard();
 }
 

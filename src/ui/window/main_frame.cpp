@@ -15,6 +15,7 @@
 #include "app/app_startup.h"
 #include "base/strings.h"
 #include "platform/folder_tree.h"
+#include "settings/window_texts.h"
 #include "ui/pages/options_pane.h"
 #include "ui/tree/dir_tree_view.h"
 #include "ui/window/preview_view.h"
@@ -61,6 +62,7 @@ QWidget* CMainFrame::BuildTreePane() {
   auto* layout = new QVBoxLayout(pane);
   layout->setContentsMargins(2, 2, 2, 2);
   m_withSubdirs = new QCheckBox("Select &with subdirectories", pane);
+  m_withSubdirs->setObjectName(QStringLiteral("control%1").arg(kKeySelectWithSubdirs));
   m_withSubdirs->installEventFilter(this);
   layout->addWidget(m_withSubdirs);
   std::shared_ptr<FolderSource> folders = m_setup.folders;
@@ -143,6 +145,7 @@ void CMainFrame::LoadStartSettings() {
     LoadOptions(m_setup.configPath, m_pages, m_named, context);
     m_bLoading = false;
   }
+  SwitchLanguage(m_named.m_strLanguage);
   CListingOptions applied;
   m_pages.Apply(applied, m_program, Now());
   m_withSubdirs->setChecked(m_pages.Check(kKeySelectWithSubdirs) != 0);
@@ -211,6 +214,7 @@ bool CMainFrame::LoadConfiguration(const std::string& path) {
   m_withSubdirs->setChecked(m_pages.Check(kKeySelectWithSubdirs) != 0);
   m_bLoading = false;
   if (status != TextReadStatus::kOk) return false;
+  if (m_named.m_strLanguage != m_language.Name()) SwitchLanguage(m_named.m_strLanguage);
   OptionsChanged();
   return true;
 }
@@ -220,8 +224,10 @@ void CMainFrame::ShowMessage(const QString& title, const QString& text) {
     m_messages(title, text);
     return;
   }
-  auto* box = new QMessageBox(title == "Error" ? QMessageBox::Critical : QMessageBox::Warning,
-                              title, text, QMessageBox::Ok, this);
+  const bool error = title == "Error";
+  auto* box = new QMessageBox(error ? QMessageBox::Critical : QMessageBox::Warning,
+                              error ? QString::fromStdString(WindowText(kTextErrorTitle)) : title,
+                              text, QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }

@@ -19,6 +19,7 @@
 
 #include "base/checked_dirs.h"
 #include "settings/config_files.h"
+#include "settings/language.h"
 #include "settings/option_pages.h"
 #include "ui/window/generation_controller.h"
 
@@ -87,6 +88,12 @@ class CMainFrame : public QMainWindow {
   void OptionsChanged();
   // Loads a configuration file into the pages and refreshes; false when it could not be read.
   bool LoadConfiguration(const std::string& path);
+  // Shows every text in the language name (a ".lng" file of the program folder), which is
+  // kept as the settings' "Language"; false, changing nothing, when it cannot be loaded.
+  bool SwitchLanguage(const std::string& name);
+  const CLanguage& Language() const { return m_language; }
+  QMenu* LanguageMenu() const { return m_languageMenu; }
+  const CNamedSettings& NamedSettings() const { return m_named; }
 
  signals:
   // The preview shows a finished listing (or its loading failed).
@@ -104,6 +111,7 @@ class CMainFrame : public QMainWindow {
   COptionsPane* MakeOptionsPane();
   void BuildCommands();
   void BuildQuickConfigurations(QMenu* file, QAction* before);
+  void BuildLanguageMenu();
   void ConnectController();
   void UpdateCommandStates();
   void LoadStartSettings();
@@ -124,6 +132,7 @@ class CMainFrame : public QMainWindow {
   QPrinter& Printer();
 
   // File commands (frame_files.cpp).
+  QString Title(int commandId) const;
   void LoadConfigurationCommand();
   void SaveConfigurationCommand();
   void LoadSelectionCommand();
@@ -152,6 +161,9 @@ class CMainFrame : public QMainWindow {
   std::map<int, QAction*> m_actions;
   std::vector<QAction*> m_quickActions;
   std::vector<std::string> m_quickNames;
+  CLanguage m_language;
+  QMenu* m_languageMenu = nullptr;
+  std::vector<QAction*> m_languageActions;
   std::string m_docPath;
   std::unique_ptr<QPrinter> m_printer;
   SaveDialog m_saveDialog;

@@ -6,6 +6,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 
+#include "settings/commands.h"
+
 namespace orvane::ui {
 
 PreviewView::PreviewView(QWidget* parent) : QWebEngineView(parent) {
@@ -105,26 +107,27 @@ void PreviewView::contextMenuEvent(QContextMenuEvent* event) {
   });
 }
 
-void PreviewView::ShowColumnMenu(int column, const QPoint& globalPos) {
+QMenu* PreviewView::MakeColumnMenu(int column) {
   auto* menu = new QMenu(this);
-  menu->setAttribute(Qt::WA_DeleteOnClose);
   QAction* title = menu->addAction(QString::fromStdString(ColumnMenuTitle(column)));
   title->setEnabled(false);
   menu->addSeparator();
-  const std::pair<const char*, ColumnMenuCommand> items[] = {
-      {"Align to &left", ColumnMenuCommand::kAlignLeft},
-      {"&Center", ColumnMenuCommand::kCenter},
-      {"Align to &right", ColumnMenuCommand::kAlignRight},
-      {"Move l&eft", ColumnMenuCommand::kMoveLeft},
-      {"Move r&ight", ColumnMenuCommand::kMoveRight},
-      {"Restore &default", ColumnMenuCommand::kRestoreDefault},
-  };
-  for (const auto& [caption, command] : items) {
-    if (command == ColumnMenuCommand::kMoveLeft || command == ColumnMenuCommand::kRestoreDefault)
-      menu->addSeparator();
+  // The items come in the order of the commands.
+  int index = 0;
+  for (const ColumnMenuRow& row : ColumnMenuItems()) {
+    if (row.separatorBefore) menu->addSeparator();
+    auto it = m_columnMenuTexts.find(row.id);
+    const QString caption = it != m_columnMenuTexts.end() ? it->second : QString(row.caption);
+    const auto command = static_cast<ColumnMenuCommand>(index++);
     connect(menu->addAction(caption), &QAction::triggered, this,
-            [this, column, command = command] { emit columnCommand(column, command); });
+            [this, column, command] { emit columnCommand(column, command); });
   }
+  return menu;
+}
+
+void PreviewView::ShowColumnMenu(int column, const QPoint& globalPos) {
+  QMenu* menu = MakeColumnMenu(column);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(globalPos);
 }
 

@@ -8,10 +8,12 @@
 #include <QWebEngineView>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "ui/window/column_menu.h"
 
+class QMenu;
 class QPrinter;
 
 namespace orvane::ui {
@@ -40,6 +42,10 @@ class PreviewView : public QWebEngineView {
   // Asks the page which column is at pos (view coordinates); answer(column) follows, with
   // nothing over no column or on a text listing.
   void ColumnAt(const QPoint& pos, std::function<void(std::optional<int>)> answer);
+  // The text of an item of the column menu (by its command), for a language.
+  void SetColumnMenuText(int command, const QString& text) { m_columnMenuTexts[command] = text; }
+  // The column menu as it would be shown for column (not shown; the caller owns it).
+  QMenu* MakeColumnMenu(int column);
 
  signals:
   void previewLoaded(bool ok);
@@ -57,6 +63,7 @@ class PreviewView : public QWebEngineView {
   bool m_bLoaded = false;
   bool m_bPrinting = false;
   std::function<void(bool)> m_printDone;
+  std::map<int, QString> m_columnMenuTexts;
 };
 
 }  // namespace orvane::ui
