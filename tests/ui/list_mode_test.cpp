@@ -4,8 +4,10 @@
 // window open, a listing that cannot be written is no success, the settings stay untouched,
 // and the file managers' "Orvane listing" entry runs it end to end.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -129,6 +131,31 @@ class ListModeTest : public QObject {
              listing.c_str());
     QVERIFY(listing.find("<html") == std::string::npos);
     QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join('\n')));
+    VerifySettingsUntouched();
+  }
+
+  // Without a seam the real dialog comes up on its own (not hidden with the minimised window),
+  // with the "Open listing file after creation" box; cancelling it ends the run.
+  void theRealDialogStandsAloneAndCancelEndsTheRun() {
+    bool alone = false;
+    QString box;
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [&, poll] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) {
+        QTimer::singleShot(50, *poll);
+        return;
+      }
+      alone = dialog->parentWidget() == nullptr && dialog->isVisible();
+      if (auto* check = dialog->findChild<QCheckBox*>()) box = check->text();
+      dialog->reject();
+    };
+    QTimer::singleShot(50, *poll);
+    ListModeSeams seams = Seams(std::nullopt);
+    seams.dialog = nullptr;
+    QCOMPARE(RunListMode(Start(), Setup(), seams), 1);
+    QVERIFY(alone);
+    QCOMPARE(box, QString("Open listing file after creation"));
     VerifySettingsUntouched();
   }
 
