@@ -34,6 +34,7 @@ class Run {
   void LoadLanguageTexts() const;
   bool LoadBatchSelection(CheckedDirs& selection) const;
   int ListMode(const CheckedDirs& selection);
+  CListWindowStart ListWindowStart(const CheckedDirs& selection) const;
   int MailMode(const CheckedDirs& selection);
   // The exit status of a finished generation (a message on failure).
   int Finished(const CListingResult& result, const std::string& target) const;
@@ -128,11 +129,16 @@ int Run::Finished(const CListingResult& result, const std::string& target) const
 
 int Run::ListMode(const CheckedDirs& selection) {
   if (m_info.m_strOutputFile.empty()) {
+    if (m_s.runListWindow) {
+      if (std::optional<int> status = m_s.runListWindow(ListWindowStart(selection))) return *status;
+    }
     // The save dialog needs the window; without it the run ends as if the dialog had been
     // cancelled, and /r still removes the selection file.
     if (m_info.m_bRemoveSelection && GetPathKind(m_info.m_strSelectionFile) == PathKind::kRegular)
       RemoveRegularFile(m_info.m_strSelectionFile);
-    Say("no output file given; without the window there is no save dialog");
+    Say(m_s.runListWindow ? "no output file given, and there is no display for the save dialog "
+                            "(name an OUTPUT file to list without the window)"
+                          : "no output file given; without the window there is no save dialog");
     return kExitUsage;
   }
   const std::string& output = m_info.m_strOutputFile;
@@ -142,6 +148,23 @@ int Run::ListMode(const CheckedDirs& selection) {
       !m_s.openFile(AbsolutePath(output)))
     Say("the listing could not be opened with xdg-open");
   return status;
+}
+
+CListWindowStart Run::ListWindowStart(const CheckedDirs& selection) const {
+  CListWindowStart start;
+  start.configPath = ConfigurationPath();
+  start.selection = selection;
+  start.selectionFile = m_info.m_strSelectionFile;
+  start.removeSelection = m_info.m_bRemoveSelection;
+  if (!m_info.m_batchOptions.empty() && m_s.applyBatchOptions) {
+    // They were checked once already, before the selection was read.
+    start.adjustOptions = [apply = m_s.applyBatchOptions,
+                           given = m_info.m_batchOptions](CListingOptions& options) {
+      std::string error;
+      apply(given, options, error);
+    };
+  }
+  return start;
 }
 
 int Run::MailMode(const CheckedDirs& selection) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,16 @@
 #include "settings/selection_file.h"
 
 namespace orvane {
+
+// List mode without an output file, in the window: what the run hands to it.
+struct CListWindowStart {
+  std::string configPath;  // the /o file, else the settings file (only read)
+  CheckedDirs selection;   // the directories to list, already read
+  std::string selectionFile;
+  bool removeSelection = false;  // /r: remove the selection file once the dialog has closed
+  // The command line's "--" options, applied to each listing the window makes (may be empty).
+  std::function<void(CListingOptions&)> adjustOptions;
+};
 
 struct CStartupServices {
   // Runs one generation of the kind (100 save, 102 e-mail) into outputPath ("-": standard
@@ -43,6 +54,10 @@ struct CStartupServices {
   // Opens the window (interactive mode) with the configuration to load (the /o file, else the
   // settings file) and returns the exit status; empty when Orvane was built without it.
   std::function<int(const std::string& configPath)> runWindow;
+  // List mode without an output file: the minimised window asks where to save the listing.
+  // Returns the exit status, or nothing when there is no display; empty when Orvane was built
+  // without the window.
+  std::function<std::optional<int>(const CListWindowStart&)> runListWindow;
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
 };

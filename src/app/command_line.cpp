@@ -106,7 +106,8 @@ std::string UsageText() {
          "                list the directories of the selection file SELECTION (\".ovs\" is\n"
          "                added when the name holds no \".\"), or the directory SELECTION with\n"
          "                its subdirectories, and save the listing to OUTPUT (\"-\" for\n"
-         "                standard output)\n"
+         "                standard output); without OUTPUT the window opens minimised and\n"
+         "                asks where to save it, then ends\n"
          "  /e SELECTION  list as with /l and hand the listing to the mail program\n"
          "                (xdg-email) as an attachment\n"
          "  /r            with /l and no OUTPUT: remove the selection file afterwards\n"
@@ -123,7 +124,9 @@ std::string UsageText() {
          "\n"
          "Exit status: 0 when the listing was written (and handed to the mail program),\n"
          "1 when it could not be written, was cancelled or could not be mailed, 2 for a\n"
-         "command line that cannot be run.\n";
+         "command line that cannot be run. /l without OUTPUT: 0 when the listing was saved,\n"
+         "1 when the save dialog was cancelled, the listing could not be written or the\n"
+         "window was closed before it was saved, 2 without a display.\n";
 }
 
 }  // namespace orvane

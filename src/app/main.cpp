@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,10 @@ int main(int argc, char** argv) {
 #ifdef ORVANE_WINDOW
   services.runWindow = [&](const std::string& configPath) {
     return orvane::ui::RunWindow(argc, argv, {configPath, screenshot, selection});
+  };
+  services.runListWindow = [&](const orvane::CListWindowStart& start) -> std::optional<int> {
+    if (!orvane::ui::DisplayAvailable()) return std::nullopt;
+    return orvane::ui::RunListWindow(argc, argv, start);
   };
 #else
   if (!screenshot.empty()) {

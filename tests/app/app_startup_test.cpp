@@ -197,6 +197,46 @@ TEST_F(Startup, ListModeWinsOverMailMode) {
   EXPECT_TRUE(m_mails.empty());
 }
 
+// Without an output file a window build hands the run to the window with what it read; with
+// one the run stays headless and /r keeps the selection file.
+TEST_F(Startup, ListModeWithoutOutputGoesToTheWindow) {
+  WriteFile(m_dir / "a.ovs", "3|/srv\n");
+  std::vector<CListWindowStart> starts;
+  std::optional<int> answer = 0;
+  s.runListWindow = [&](const CListWindowStart& start) {
+    starts.push_back(start);
+    return answer;
+  };
+  s.applyBatchOptions = [](const std::vector<std::string>&, CListingOptions& o, std::string&) {
+    o.m_nEncoding = kEncodingUtf16;
+    return true;
+  };
+  EXPECT_EQ(Run({"/l", m_dir / "a.ovs", m_dir / "out.txt", "/r"}), kExitOk);
+  EXPECT_TRUE(starts.empty());
+  EXPECT_TRUE(std::filesystem::exists(m_dir / "a.ovs"));
+  answer = kExitFailed;  // the window's status is the run's
+  EXPECT_EQ(Run({"/l", m_dir / "a.ovs", "/r", "--encoding=utf-16"}), kExitFailed);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].configPath, m_dir / "settings.ini");
+  EXPECT_EQ(starts[0].selection, (CheckedDirs{{"/srv", DirCheck::kWithSubdirs}}));
+  EXPECT_EQ(starts[0].selectionFile, m_dir / "a.ovs");
+  EXPECT_TRUE(starts[0].removeSelection);
+  ASSERT_TRUE(starts[0].adjustOptions);
+  CListingOptions adjusted;
+  starts[0].adjustOptions(adjusted);
+  EXPECT_EQ(adjusted.m_nEncoding, kEncodingUtf16);
+  // The window removes the file itself, after its dialog; the start-up leaves it.
+  EXPECT_TRUE(std::filesystem::exists(m_dir / "a.ovs"));
+  EXPECT_EQ(m_calls.size(), 1u);
+  // No display: the message says so, and the run ends as without the window.
+  answer = std::nullopt;
+  EXPECT_EQ(Run({"/l", m_dir / "a.ovs", "/r"}), kExitUsage);
+  EXPECT_NE(m_err.str().find("no display for the save dialog"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(m_dir / "a.ovs"));
+  EXPECT_EQ(starts.size(), 2u);
+  EXPECT_FALSE(starts[1].adjustOptions);
+}
+
 TEST_F(Startup, InteractiveHelpVersionAndBatchOptions) {
   EXPECT_EQ(Run({}), kExitUsage);
   EXPECT_NE(m_err.str().find("window is not built yet"), std::string::npos);

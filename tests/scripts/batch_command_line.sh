@@ -76,6 +76,16 @@ done
 check "the manual page names every column and option" "[ -z '$missing' ]"
 [ -n "$missing" ] && echo "missing:$missing"
 
+# /l without an output file needs the window's save dialog: without a display the run says so
+# and exits 2, and /r still removes the selection file (never a folder).
+printf '3|%s\n' "$tmp/tree" >"$tmp/once.ovs"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin" /l "$tmp/once.ovs" /r 2>"$tmp/err"
+rc=$?
+check "/l without OUTPUT and without a display exits 2 with a message" \
+  "[ $rc -eq 2 ] && grep -q 'no output file given' '$tmp/err' && [ ! -e '$tmp/once.ovs' ]"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin" /l "$tmp/tree" /r 2>/dev/null
+check "/l FOLDER /r leaves the folder alone" "[ -f '$tmp/tree/a.txt' ]"
+
 # The bash completion, asked as bash would ask it.
 complete_words() {
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _orvane; printf "%s\n" "${COMPREPLY[@]}"' \

@@ -1,16 +1,23 @@
 // Delivering a finished listing from the window: the save dialog and the second save to the
 // same file, printing and print preview through the preview page, e-mail through the desktop's
-// mail composer, and what happens when a generation ends.
+// mail composer, what happens when a generation ends, and list mode.
+#include "ui/window/delivery_ui.h"
+
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QThread>
+#include <QTimer>
+
+#include <cstdio>
 
 #include "base/strings.h"
 #include "platform/desktop.h"
@@ -29,6 +36,41 @@ int SaveFilterText(int outputType) {
   return outputType == 1 ? 5005 : outputType == 2 ? 5007 : 5006;
 }
 
+// A message of a list run: on standard error for the caller, and in a box of its own, since the
+// window is minimised. The box is modal, so the run ends only after it has been read.
+void ShowListModeMessage(const QString& title, const QString& text) {
+  std::fprintf(stderr, "orvane: %s\n", qPrintable(text));
+  QMessageBox box(title == "Error" ? QMessageBox::Critical : QMessageBox::Warning, title, text);
+  box.exec();
+}
+
+// One list run in a window: the dialog, the save, and the end of the run.
+class ListModeRun : public QObject {
+ public:
+  ListModeRun(CMainFrame& frame, const CListWindowStart& start, const ListModeSeams& seams,
+              QEventLoop& loop);
+  // Asks for the listing file and starts the save (from within the run's event loop).
+  void Begin();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::optional<std::string> AskForFile(const std::string& proposed, bool& openAfterSave);
+  void OnFinished(const GenerationResult& result);
+  void End(int status);
+
+  CMainFrame& m_frame;
+  const CListWindowStart& m_start;
+  CMainFrame::SaveDialog m_dialog;
+  QEventLoop& m_loop;
+  int m_nAsked = 0;
+  bool m_bChosen = false;
+  bool m_bEnded = false;
+};
+
+}  // namespace
+
 // The save dialog with the "Open listing file after creation" box under its file type list.
 std::optional<std::string> RunSaveDialog(QWidget* parent, const std::string& proposed,
                                          int outputType, bool& openAfterSave) {
@@ -46,8 +88,6 @@ std::optional<std::string> RunSaveDialog(QWidget* parent, const std::string& pro
   openAfterSave = box->isChecked();
   return dialog.selectedFiles().front().toStdString();
 }
-
-}  // namespace
 
 void CMainFrame::SaveListing() {
   // The second save writes to the file of the first without asking, as long as it is there
@@ -169,6 +209,82 @@ void CMainFrame::OnPreviewLoaded(bool ok) {
   if (!ok) return;
   if (after == AfterLoad::kPrint) RunPrintJob(false);
   if (after == AfterLoad::kPrintPreview) RunPrintJob(true);
+}
+
+ListModeRun::ListModeRun(CMainFrame& frame, const CListWindowStart& start,
+                         const ListModeSeams& seams, QEventLoop& loop)
+    : m_frame(frame), m_start(start), m_dialog(seams.dialog), m_loop(loop) {
+  m_frame.SetSaveDialog([this](const std::string& proposed, bool& openAfterSave) {
+    return AskForFile(proposed, openAfterSave);
+  });
+  m_frame.SetMessageSink(seams.messages ? seams.messages : &ShowListModeMessage);
+  // After the window's own handler, which has opened the listing when that was asked for.
+  connect(&m_frame.Controller(), &GenerationController::finished, this, &ListModeRun::OnFinished);
+  m_frame.installEventFilter(this);
+}
+
+std::optional<std::string> ListModeRun::AskForFile(const std::string& proposed,
+                                                   bool& openAfterSave) {
+  ++m_nAsked;
+  // The real dialog has no parent: a dialog over a minimised window may stay hidden with it.
+  std::optional<std::string> path =
+      m_dialog ? m_dialog(proposed, openAfterSave)
+               : RunSaveDialog(nullptr, proposed, m_frame.Pages().OutputType(), openAfterSave);
+  m_bChosen = path && !path->empty();
+  // A selection file written for this one run goes once the dialog has closed, either way.
+  if (m_start.removeSelection && m_nAsked == 1 &&
+      GetPathKind(m_start.selectionFile) == PathKind::kRegular)
+    RemoveRegularFile(m_start.selectionFile);
+  return path;
+}
+
+void ListModeRun::Begin() {
+  m_frame.SaveListing();
+  // The first dialog of the run, cancelled: the run ends without a listing.
+  if (m_nAsked == 1 && !m_bChosen) End(kExitFailed);
+}
+
+void ListModeRun::OnFinished(const GenerationResult& result) {
+  // A cancelled generation leaves the window open; the person decides what follows.
+  if (result.request != kRequestSave || result.cancelled) return;
+  // A listing that could not be written was reported by the window (a message box that has
+  // been closed by now); the run ends all the same, but not as a success.
+  End(result.failed ? kExitFailed : kExitOk);
+}
+
+void ListModeRun::End(int status) {
+  if (m_bEnded) return;
+  m_bEnded = true;
+  m_frame.close();
+  m_loop.exit(status);
+}
+
+bool ListModeRun::eventFilter(QObject* watched, QEvent* event) {
+  // Closed by hand before a listing was saved.
+  if (watched == &m_frame && event->type() == QEvent::Close && !m_bEnded) {
+    m_bEnded = true;
+    m_loop.exit(kExitFailed);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+int RunListMode(const CListWindowStart& start, FrameSetup setup, const ListModeSeams& seams) {
+  // Nothing of a list run is kept: not the options, not the ticks.
+  setup.settingsPath.clear();
+  setup.rememberedSelectionPath.clear();
+  setup.configPath = start.configPath;
+  setup.selection = start.selection;
+  setup.previewAtStart = false;
+  CMainFrame frame(std::move(setup));
+  if (start.adjustOptions)
+    frame.Controller().SetJobAdjust(
+        [adjust = start.adjustOptions](ListingJob& job) { adjust(job.options); });
+  QEventLoop loop;
+  ListModeRun run(frame, start, seams, loop);
+  if (seams.onFrame) seams.onFrame(frame);
+  frame.showMinimized();
+  QTimer::singleShot(0, &run, [&run] { run.Begin(); });
+  return loop.exec();
 }
 
 }  // namespace orvane::ui

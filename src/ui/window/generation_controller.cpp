@@ -90,6 +90,7 @@ bool GenerationController::Start(ListingRequest request, const std::string& path
   ListingJob job;
   job.request = request;
   if (m_source) m_source(job);
+  if (m_adjust) m_adjust(job);
   job.outputPath = path;
   if (job.outputPath.empty()) {
     job.outputPath = m_temp.MakeTempFile(

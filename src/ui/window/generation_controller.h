@@ -44,6 +44,8 @@ class GenerationController : public QObject {
   // marks that a preview must follow and returns false; false also when no temporary file
   // could be made (tempFileError was sent).
   bool Start(ListingRequest request, const std::string& path = {});
+  // Changes each job after the source has filled it (the command line's options of a list run).
+  void SetJobAdjust(JobSource adjust) { m_adjust = std::move(adjust); }
   // Stops the running generation and waits for its worker (the one wait the window allows).
   void Cancel();
 
@@ -70,6 +72,7 @@ class GenerationController : public QObject {
   void OnDone(GenerationResult result);
 
   JobSource m_source;
+  JobSource m_adjust;
   CTempListing m_temp;
   std::unique_ptr<Bridge> m_bridge;
   std::unique_ptr<CListingEngine> m_engine;

@@ -15,6 +15,7 @@
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"
 #include "settings/selection_file.h"
+#include "ui/window/delivery_ui.h"
 #include "ui/window/engine_headers.h"
 #include "ui/window/main_frame.h"
 #include "ui/window/screenshot.h"
@@ -66,12 +67,41 @@ bool ReadStartSelection(const std::string& name, CheckedDirs& selection) {
   return false;
 }
 
+void PrepareApplication() {
+  QApplication::setApplicationName(kProgramName);
+  QApplication::setOrganizationName("Brenmoor");
+  InstallSmbPrompt();
+}
+
+// The places every window of a run shares; the settings are left to the caller.
+FrameSetup BaseSetup() {
+  FrameSetup setup;
+  setup.programFolder = GetProgramFolder();
+  setup.tempFolder = GetTempFolder();
+  setup.homeFolder = QDir::homePath().toStdString();
+  setup.mailAvailable = IsMailAvailable();
+  if (!setup.tempFolder.empty())
+    RemoveStaleMailAttachments(setup.tempFolder, QDateTime::currentSecsSinceEpoch());
+  return setup;
+}
+
 }  // namespace
+
+bool DisplayAvailable() {
+  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+         !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int RunListWindow(int argc, char** argv, const CListWindowStart& start) {
+  PrepareWebEngine();
+  QApplication app(argc, argv);
+  PrepareApplication();
+  return RunListMode(start, BaseSetup());
+}
 
 int RunWindow(int argc, char** argv, const WindowStart& start) {
   // Without a display Qt would abort; say so the way a command line that cannot run does.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+  if (!DisplayAvailable()) {
     std::fprintf(stderr,
                  "orvane: there is no display to open the window on; use /l or /e to make a "
                  "listing without it (see --help)\n");
@@ -79,17 +109,11 @@ int RunWindow(int argc, char** argv, const WindowStart& start) {
   }
   PrepareWebEngine();
   QApplication app(argc, argv);
-  QApplication::setApplicationName(kProgramName);
-  QApplication::setOrganizationName("Brenmoor");
-  InstallSmbPrompt();
+  PrepareApplication();
 
   const bool screenshot = !start.screenshotPath.empty();
-  FrameSetup setup;
+  FrameSetup setup = BaseSetup();
   setup.configPath = start.configPath;
-  setup.programFolder = GetProgramFolder();
-  setup.tempFolder = GetTempFolder();
-  setup.homeFolder = QDir::homePath().toStdString();
-  setup.mailAvailable = IsMailAvailable();
   if (!screenshot) {
     // A picture for a check changes none of the user's files.
     setup.settingsPath = GetSettingsPath(true);
@@ -100,8 +124,6 @@ int RunWindow(int argc, char** argv, const WindowStart& start) {
     if (!ReadStartSelection(start.selection, selection)) return 1;
     setup.selection = selection;
   }
-  if (!setup.tempFolder.empty())
-    RemoveStaleMailAttachments(setup.tempFolder, QDateTime::currentSecsSinceEpoch());
   CMainFrame frame(setup);
   if (screenshot) return TakeScreenshot(frame, start.screenshotPath) ? 0 : 1;
   frame.show();

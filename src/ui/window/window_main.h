@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/app_startup.h"
+
 namespace orvane::ui {
 
 struct WindowStart {
@@ -19,5 +21,14 @@ struct WindowStart {
 // Runs the window until it is closed; returns the exit status (0; with --screenshot, non-zero
 // when the picture could not be made).
 int RunWindow(int argc, char** argv, const WindowStart& start);
+
+// True when the window has somewhere to open: a display, or a Qt platform named by
+// QT_QPA_PLATFORM.
+bool DisplayAvailable();
+
+// List mode without an output file: the minimised window asks where to save the listing and
+// saves it; 0 when it was saved, 1 when the dialog was cancelled, the listing could not be
+// written, or the window was closed before it was saved.
+int RunListWindow(int argc, char** argv, const CListWindowStart& start);
 
 }  // namespace orvane::ui
