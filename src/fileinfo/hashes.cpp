@@ -112,7 +112,7 @@ class Digests {
   explicit Digests(const HashRequest& want) : m_want(want) {
     // The slowest requested digest goes to the helper thread when another one runs beside it.
     const int count = (want.crc32 ? 1 : 0) + (want.md5 ? 1 : 0) + (want.sha1 ? 1 : 0);
-    if (count >= 2) m_helperTakes = want.md5 ? kMd5 : kSha1;
+    if (count >= 2 && !want.oneThread) m_helperTakes = want.md5 ? kMd5 : kSha1;
   }
 
   void Feed(std::span<const std::uint8_t> chunk) {

@@ -54,6 +54,8 @@ struct HashRequest {
   bool crc32 = false;
   bool md5 = false;
   bool sha1 = false;
+  // The pass keeps to the calling thread (other files are hashed beside it).
+  bool oneThread = false;
   bool Any() const { return crc32 || md5 || sha1; }
 };
 
