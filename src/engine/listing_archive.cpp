@@ -1,7 +1,9 @@
-// Archives listed as directories: the records the archive readers create through the engine.
+// Archives listed as directories: the records the archive readers create through the scan.
+#include <algorithm>
+
 #include "base/unicode.h"
 #include "engine/file_info_groups.h"
-#include "engine/listing_engine.h"
+#include "engine/listing_scanner.h"
 #include "fileinfo/archive_member.h"
 #include "fileinfo/rar_lister.h"
 #include "fileinfo/zip_lister.h"
@@ -9,46 +11,46 @@
 namespace orvane {
 namespace {
 
-// The engine as the archive readers see it.
-class EngineArchiveSink : public ArchiveSink {
+// The scan as the archive readers see it.
+class ScanArchiveSink : public ArchiveSink {
  public:
-  explicit EngineArchiveSink(CListingEngine& engine) : m_engine(engine) {}
+  explicit ScanArchiveSink(CListingScanner& scanner) : m_scanner(scanner) {}
   void BeginArchiveDir(const std::string& dirPath, const std::string& archiveName,
                        int baseLength) override {
-    m_engine.BeginArchiveDir(dirPath, archiveName, baseLength);
+    m_scanner.BeginArchiveDir(dirPath, archiveName, baseLength);
   }
   void AddArchiveEntry(const std::string& archivePath, const ArchiveMember& m) override {
-    m_engine.AddArchiveEntry(archivePath, m.name, m.size, m.crc, m.attributes, m.time);
+    m_scanner.AddArchiveEntry(archivePath, m.name, m.size, m.crc, m.attributes, m.time);
   }
   void EndArchiveDir(const std::string& dirPath, const std::string& archiveName,
                      std::uint64_t totalSize) override {
-    m_engine.EndArchiveDir(dirPath, archiveName, totalSize);
+    m_scanner.EndArchiveDir(dirPath, archiveName, totalSize);
   }
-  bool StopRequested() const override { return m_engine.StopRequested(); }
+  bool StopRequested() const override { return m_scanner.StopRequested(); }
 
  private:
-  CListingEngine& m_engine;
+  CListingScanner& m_scanner;
 };
 
 }  // namespace
 
-std::uint64_t CListingEngine::ListArchive(CDirRecord& dir, const std::string& name) {
-  EngineArchiveSink sink(*this);
+std::uint64_t CListingScanner::ListArchive(CDirRecord& dir, const std::string& name) {
+  ScanArchiveSink sink(*this);
   const std::string ext = AsciiLower(name.substr(name.size() - 4));
   if (ext == ".zip") return ListZipArchive(dir.m_strPath, name, sink, dir.m_nBaseLength);
   return ListRarArchive(dir.m_strPath, name, sink, dir.m_nBaseLength);
 }
 
-CDirRecord* CListingEngine::BeginArchiveDir(const std::string& dirPath,
-                                            const std::string& archiveName, int baseLength) {
+void CListingScanner::BeginArchiveDir(const std::string& dirPath, const std::string& archiveName,
+                                      int baseLength) {
   const std::string path = JoinPath(dirPath, archiveName);
   m_archiveChainKey.clear();
   m_archiveChain.clear();
-  CDirRecord* rec = FindDir(path);
-  if (!rec) rec = NewDir(path, baseLength);
+  CDirRecord* rec = m_records.Find(path);
+  if (!rec) rec = m_records.NewDir(path, baseLength);
   rec->m_bArchive = true;
-  ++m_nDirs;
-  if (CDirRecord* parent = FindDir(dirPath)) {
+  ++m_records.dirCount;
+  if (CDirRecord* parent = m_records.Find(dirPath)) {
     rec->m_pParent = parent;
     for (auto it = parent->m_items.rbegin(); it != parent->m_items.rend(); ++it) {
       if (it->m_strName != archiveName || !it->m_bIsDir) continue;
@@ -60,30 +62,19 @@ CDirRecord* CListingEngine::BeginArchiveDir(const std::string& dirPath,
       break;
     }
   }
-  return rec;
 }
 
-void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::string& entryPath,
-                                     std::uint64_t size, std::uint32_t crc,
-                                     std::uint32_t attributes, std::int64_t time) {
-  CDirRecord* dir = FindDir(archivePath);
-  if (!dir) return;
-  const bool isDir = (attributes & kAttrDirectory) != 0;
+CDirRecord* CListingScanner::ArchiveFolder(const std::string& archivePath, CDirRecord* archive,
+                                           std::string_view folderPart, std::int64_t time) {
   // Members of one folder usually follow each other: the folder chain of the last member is
   // kept and reused when the next member's folder part is the same.
-  std::size_t lastSep = entryPath.find_last_of("/\\");
-  std::string_view folderPart = lastSep == std::string::npos
-                                    ? std::string_view()
-                                    : std::string_view(entryPath).substr(0, lastSep);
-  std::string leaf = entryPath.substr(lastSep == std::string::npos ? 0 : lastSep + 1);
-  if (leaf.empty() || leaf == "." || leaf == "..") return;
   std::string key = archivePath;
   key.push_back('\0');
   key.append(folderPart);
   if (key != m_archiveChainKey) {
     m_archiveChain.clear();
     std::string path = archivePath;
-    CDirRecord* cur = dir;
+    CDirRecord* cur = archive;
     std::size_t pos = 0;
     while (pos < folderPart.size()) {
       std::size_t end = folderPart.find_first_of("/\\", pos);
@@ -93,38 +84,52 @@ void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::
       // Empty, "." and ".." components are dropped: a member never leaves its archive.
       if (part.empty() || part == "." || part == "..") continue;
       path = JoinPath(path, std::string(part));
-      CDirRecord* next = FindDir(path);
+      CDirRecord* next = m_records.Find(path);
       if (!next) {
-        next = NewDir(path, cur->m_nBaseLength);
+        next = m_records.NewDir(path, cur->m_nBaseLength);
         next->m_bArchive = true;
         next->m_pParent = cur;
         next->m_tCreation = next->m_tLastAccess = next->m_tLastWrite = time;
-        ++m_nDirs;
+        ++m_records.dirCount;
       }
       cur = next;
       m_archiveChain.push_back(cur);
     }
     m_archiveChainKey = std::move(key);
   }
-  if (!m_archiveChain.empty()) dir = m_archiveChain.back();
+  return m_archiveChain.empty() ? archive : m_archiveChain.back();
+}
+
+void CListingScanner::AddArchiveEntry(const std::string& archivePath, const std::string& entryPath,
+                                      std::uint64_t size, std::uint32_t crc,
+                                      std::uint32_t attributes, std::int64_t time) {
+  CDirRecord* archive = m_records.Find(archivePath);
+  if (!archive) return;
+  const bool isDir = (attributes & kAttrDirectory) != 0;
+  std::size_t lastSep = entryPath.find_last_of("/\\");
+  std::string_view folderPart = lastSep == std::string::npos
+                                    ? std::string_view()
+                                    : std::string_view(entryPath).substr(0, lastSep);
+  std::string leaf = entryPath.substr(lastSep == std::string::npos ? 0 : lastSep + 1);
+  if (leaf.empty() || leaf == "." || leaf == "..") return;
+  CDirRecord* dir = ArchiveFolder(archivePath, archive, folderPart, time);
   if (!isDir)
     for (CDirRecord* d : m_archiveChain) d->m_nSize += size;
-  const std::string& path = dir->m_strPath;
   if (isDir) {
-    const std::string own = JoinPath(path, leaf);
-    CDirRecord* d = FindDir(own);
+    const std::string own = JoinPath(dir->m_strPath, leaf);
+    CDirRecord* d = m_records.Find(own);
     if (!d) {
-      d = NewDir(own, dir->m_nBaseLength);
+      d = m_records.NewDir(own, dir->m_nBaseLength);
       d->m_bArchive = true;
       d->m_pParent = dir;
-      ++m_nDirs;
+      ++m_records.dirCount;
     }
     d->m_tCreation = d->m_tLastAccess = d->m_tLastWrite = time;
     AttributeLetters(attributes, d->m_strAttributes);
   }
   CFileRecord rec;
   rec.m_pDir = dir;
-  rec.m_nSeq = m_nFileSeq++;
+  rec.m_nSeq = m_records.fileSeq++;
   rec.m_tCreation = rec.m_tLastWrite = rec.m_tLastAccess = time;
   AttributeLetters(attributes, rec.m_strAttributes);
   FileInfoGroups& g = rec.Info();
@@ -141,15 +146,15 @@ void CListingEngine::AddArchiveEntry(const std::string& archivePath, const std::
     rec.m_strExt = rec.m_bHasDot ? leaf.substr(dot + 1) : std::string();
     rec.m_nSize = size;
     ++dir->m_nFileCount;
-    ++m_nFiles;
-    m_nTotalSize += size;
+    ++m_records.files;
+    m_records.totalSize += size;
   }
   dir->m_items.push_back(std::move(rec));
 }
 
-void CListingEngine::EndArchiveDir(const std::string& dirPath, const std::string& archiveName,
-                                   std::uint64_t size) {
-  if (CDirRecord* rec = FindDir(JoinPath(dirPath, archiveName))) rec->m_nSize = size;
+void CListingScanner::EndArchiveDir(const std::string& dirPath, const std::string& archiveName,
+                                    std::uint64_t size) {
+  if (CDirRecord* rec = m_records.Find(JoinPath(dirPath, archiveName))) rec->m_nSize = size;
 }
 
 }  // namespace orvane

@@ -1,5 +1,6 @@
-// ListingServices: what a generation asks the system about entries besides reading directories
-// and files: the type name of a name, the owner of a path, the volume of a mount point.
+// ListingServices: what a generation asks the system about entries besides reading files: the
+// folders and their entries, the type name of a name, the owner of a path, the volume of a
+// mount point.
 //
 // An engine uses SystemListingServices() unless its creator passes others (tests pass fakes to
 // build rows the disk cannot give). The calls come from the engine's worker thread; several
@@ -8,13 +9,15 @@
 
 #include <string>
 
-#include "platform/file_find.h"
+#include "platform/folder_walker.h"
 
 namespace orvane {
 
 class ListingServices {
  public:
   virtual ~ListingServices() = default;
+  // The folders the scan walks and their entries (the system's unless a test gives others).
+  virtual FolderWalker& Folders() { return SystemFolderWalker(); }
   // The description of the type of a file or directory name; "" when none is known.
   virtual std::string TypeName(const std::string& name, bool isDirectory) = 0;
   // The owner text of the entry at path; "" when it cannot be examined.

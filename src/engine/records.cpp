@@ -18,6 +18,22 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
   return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
+CDirRecord* ListingRecords::Find(const std::string& path) const {
+  auto it = index.find(path);
+  return it == index.end() ? nullptr : it->second;
+}
+
+CDirRecord* ListingRecords::NewDir(const std::string& path, int baseLength) {
+  auto rec = std::make_unique<CDirRecord>();
+  rec->m_strPath = path;
+  rec->m_nSeq = dirSeq++;
+  rec->m_nBaseLength = baseLength;
+  CDirRecord* raw = rec.get();
+  dirs.push_back(std::move(rec));
+  index[path] = raw;
+  return raw;
+}
+
 FileInfoGroups& CFileRecord::Info() {
   if (!m_pInfo) m_pInfo = std::make_unique<FileInfoGroups>();
   return *m_pInfo;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace orvane {
@@ -61,6 +62,23 @@ struct CDirRecord {
   CDirRecord* m_pParent = nullptr;
   std::string m_strOwner;
   bool m_bOwnerRead = false;
+};
+
+// The records of one generation in scan order, with an index by path, and the scan's counts.
+// The engine keeps them between generations; the scan builds them and the write phase reads
+// them, one after the other on the engine's worker thread.
+struct ListingRecords {
+  std::vector<std::unique_ptr<CDirRecord>> dirs;
+  std::unordered_map<std::string, CDirRecord*> index;
+  int files = 0;                // files counted by the scan
+  int dirCount = 0;             // directories counted by the scan
+  std::uint64_t totalSize = 0;  // the sum of the counted files' sizes
+  int fileSeq = 0;              // the next running numbers of new records
+  int dirSeq = 0;
+
+  CDirRecord* Find(const std::string& path) const;
+  // A new directory record at the end of `dirs` with the next running number.
+  CDirRecord* NewDir(const std::string& path, int baseLength);
 };
 
 // The path of `name` inside the directory `dir` (a record path: "/" for the root, else no

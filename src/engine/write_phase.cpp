@@ -1,14 +1,9 @@
-// The write phase of a generation: column table, cells, sorting and rows.
+#include "engine/write_phase.h"
+
 #include <algorithm>
 #include <bit>
-#include <chrono>
 
-#include "engine/columns.h"
 #include "engine/file_info_groups.h"
-#include "engine/formatting.h"
-#include "engine/listing_engine.h"
-#include "engine/sorting.h"
-#include "platform/file_find.h"
 
 namespace orvane {
 namespace {
@@ -66,16 +61,30 @@ WriterOptions WriterOptionsOf(const CListingOptions& o) {
   return w;
 }
 
-std::unique_ptr<COvOutput> CListingEngine::MakeWriter() {
-  return m_makeWriter ? m_makeWriter(m_writerOptions, m_context)
-                      : CreateOutput(m_writerOptions, m_context);
+CWritePhase::CWritePhase(const ListingJob& job, ListingServices& services, CEntryReaders& readers,
+                         CJobStatus& status, ListingRecords& records)
+    : m_job(job),
+      m_options(job.options),
+      m_services(services),
+      m_readers(readers),
+      m_status(status),
+      m_records(records),
+      m_sort(SortSettings::FromOptions(job.options)),
+      m_writerOptions(WriterOptionsOf(job.options)),
+      m_numberFormat(NumberFormat::FromOptions(job.options)) {
+  m_context.m_findDir = [this](const std::string& path) {
+    const CDirRecord* dir = m_records.Find(path);
+    return dir ? dir->m_nSeq : -1;
+  };
 }
 
-void CListingEngine::SetupColumns(bool resetWidths) {
+std::unique_ptr<COvOutput> CWritePhase::MakeWriter() {
+  return m_job.makeWriter ? m_job.makeWriter(m_writerOptions, m_context)
+                          : CreateOutput(m_writerOptions, m_context);
+}
+
+void CWritePhase::SetupColumns(bool resetWidths) {
   const CListingOptions& o = m_options;
-  m_numberFormat = NumberFormat::FromOptions(o);
-  m_readers = ShownColumnReaders(o);
-  m_bReadsFiles = (m_readers & kReadFileContents) != 0;
   m_itemCellColumns.clear();
   for (ColumnId id : kAllColumns)
     if (o.IsShown(id) && ColumnSpecOf(id).itemCell) m_itemCellColumns.push_back(id);
@@ -96,12 +105,12 @@ void CListingEngine::SetupColumns(bool resetWidths) {
 
 static_assert(kColumnCount <= 64, "one bit per cell");
 
-std::string& CListingEngine::Cell(ColumnId id) {
+std::string& CWritePhase::Cell(ColumnId id) {
   m_cellsSet |= std::uint64_t{1} << ColumnIndex(id);
   return m_cellText[id];
 }
 
-void CListingEngine::ClearCells() {
+void CWritePhase::ClearCells() {
   // The slots show the cell texts until the next column set-up points them at the titles.
   if (!m_bCellsBound) {
     for (ColumnId id : kAllColumns) m_columns[id].m_pText = &m_cellText[id];
@@ -112,7 +121,7 @@ void CListingEngine::ClearCells() {
   m_cellsSet = 0;
 }
 
-std::string CListingEngine::DirText(const CDirRecord& dir) {
+std::string CWritePhase::DirText(const CDirRecord& dir) {
   std::string mount;
   if (m_options.m_nPathForm == kPathNoDrive) {
     if (m_mountPointCacheKey != dir.m_strPath) {
@@ -124,7 +133,7 @@ std::string CListingEngine::DirText(const CDirRecord& dir) {
   return ApplyPathForm(dir.m_strPath, m_options.m_nPathForm, dir.m_nBaseLength, mount);
 }
 
-void CListingEngine::FillDirCells(CDirRecord& dir) {
+void CWritePhase::FillDirCells(CDirRecord& dir) {
   const CListingOptions& o = m_options;
   const NumberFormat& nf = m_numberFormat;
   ClearCells();
@@ -143,21 +152,21 @@ void CListingEngine::FillDirCells(CDirRecord& dir) {
   if (dir.m_bDrive) cell(ColumnId::kType) = dir.m_strFileSystem;
   cell(ColumnId::kAttributes) = dir.m_strAttributes;
   if (o.IsShown(ColumnId::kOwner)) {
-    if (!dir.m_bOwnerRead) ReadDirOwner(dir);
+    if (!dir.m_bOwnerRead) m_readers.ReadDirOwner(dir);
     cell(ColumnId::kOwner) = dir.m_strOwner;
   }
   if (dir.m_bDrive) cell(ColumnId::kFileVersion) = dir.m_strVolumeSerial;
 }
 
-bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
+bool CWritePhase::FillItemCells(CFileRecord& rec, int number) {
   const CListingOptions& o = m_options;
   const NumberFormat& nf = m_numberFormat;
   bool ok = true;
   // Groups still unloaded (archive members, whose records the scan did not read) are read now.
-  if (rec.m_pDir && NeedsTypeOrOwner(rec))
-    ReadTypeAndOwner(rec, FullPath(*rec.m_pDir, rec.FullName()));
-  if (m_bReadsFiles && !rec.m_bIsDir && rec.m_pDir)
-    ok = ReadExtras(rec, FullPath(*rec.m_pDir, rec.FullName()));
+  if (rec.m_pDir && m_readers.NeedsTypeOrOwner(rec))
+    m_readers.ReadTypeAndOwner(rec, JoinPath(rec.m_pDir->m_strPath, rec.FullName()));
+  if (m_readers.ReadsFiles() && !rec.m_bIsDir && rec.m_pDir)
+    ok = m_readers.ReadExtras(rec, JoinPath(rec.m_pDir->m_strPath, rec.FullName()));
   ClearCells();
   auto cell = [&](ColumnId id) -> std::string& { return Cell(id); };
   if (o.IsShown(ColumnId::kNumber) && !rec.m_bIsDir)
@@ -174,7 +183,7 @@ bool CListingEngine::FillItemCells(CFileRecord& rec, int number) {
   return ok;
 }
 
-bool CListingEngine::WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items) {
+bool CWritePhase::WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items) {
   std::string row;
   int number = 1;
   for (CFileRecord* rec : items) {
@@ -192,33 +201,34 @@ bool CListingEngine::WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& it
   return !m_bHashCancelled;
 }
 
-void CListingEngine::WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items) {
+void CWritePhase::WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items) {
   // Listings are never written into archives shown as directories.
   if (dir.m_bArchive || m_context.m_bMeasuring) return;
   SetupColumns(false);
   auto out = MakeWriter();
-  if (out && out->Open(FullPath(dir, m_options.m_strListingName), true, m_columns)) {
+  if (out && out->Open(JoinPath(dir.m_strPath, m_options.m_strListingName), true, m_columns)) {
     if (WriteItemRows(*out, items)) out->WriteFooter();
     out->Close();
   }
   SetupColumns(false);
 }
 
-bool CListingEngine::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir) {
+bool CWritePhase::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir) {
   const CListingOptions& o = m_options;
   const SortSettings& sort = m_sort;
   if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
     if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(),
                   ColumnNumber(ColumnId::kOwner)) != sort.m_nDirSortKey.end())
       for (CDirRecord* d : dirs)
-        if (!d->m_bOwnerRead) ReadDirOwner(*d);
+        if (!d->m_bOwnerRead) m_readers.ReadDirOwner(*d);
     SortDirs(dirs, sort);
   }
   std::string row;
   std::vector<CFileRecord*> items;
+  ListingReceiver* receiver = m_status.Receiver();
   for (std::size_t i = 0; i < dirs.size(); ++i) {
-    if (StopRequested()) return true;
-    if (m_receiver) m_receiver->WriteProgress(i);
+    if (m_status.StopRequested()) return true;
+    if (receiver) receiver->WriteProgress(i);
     CDirRecord& dir = *dirs[i];
     if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
     if (o.m_bDirRows) {
@@ -241,13 +251,14 @@ bool CListingEngine::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dir
   return false;
 }
 
-bool CListingEngine::WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs,
-                                        bool perDir) {
+bool CWritePhase::WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs,
+                                     bool perDir) {
   const bool fileRows = m_options.m_bFileRows != 0;
   std::vector<CFileRecord*> all;
+  ListingReceiver* receiver = m_status.Receiver();
   for (std::size_t i = 0; i < dirs.size(); ++i) {
-    if (StopRequested()) return true;
-    if (m_receiver) m_receiver->WriteProgress(i);
+    if (m_status.StopRequested()) return true;
+    if (receiver) receiver->WriteProgress(i);
     const std::size_t start = all.size();
     for (CFileRecord& r : dirs[i]->m_items) all.push_back(&r);
     if (fileRows && perDir) {
@@ -262,22 +273,25 @@ bool CListingEngine::WriteFilesTogether(COvOutput& out, const std::vector<CDirRe
   return !WriteItemRows(out, all);
 }
 
-bool CListingEngine::WritePhase(bool& failed) {
+bool CWritePhase::Run(bool measuring, bool& failed) {
+  m_context.m_bMeasuring = measuring;
+  m_context.m_strSummary = m_status.Summary();
   m_bHashCancelled = false;
   SetupColumns(true);
   auto out = MakeWriter();
-  if (!out || !out->Open(m_strOutputPath, false, m_columns)) {
+  if (!out || !out->Open(m_job.outputPath, false, m_columns)) {
     failed = true;
     return false;
   }
   std::vector<CDirRecord*> dirs;
-  dirs.reserve(m_dirs.size());
-  for (auto& d : m_dirs) dirs.push_back(d.get());
-  if (m_receiver) m_receiver->WriteBegin(dirs.size());
-  const bool perDir = m_options.m_bListingInEachDir && m_nRequest == kRequestSave;
+  dirs.reserve(m_records.dirs.size());
+  for (auto& d : m_records.dirs) dirs.push_back(d.get());
+  ListingReceiver* receiver = m_status.Receiver();
+  if (receiver) receiver->WriteBegin(dirs.size());
+  const bool perDir = m_options.m_bListingInEachDir && m_job.request == kRequestSave;
   const bool cancelled = m_options.m_bFilesTogether ? WriteFilesTogether(*out, dirs, perDir)
                                                     : WriteDirByDir(*out, dirs, perDir);
-  if (m_receiver) m_receiver->WriteEnd();
+  if (receiver) receiver->WriteEnd();
   if (!cancelled) out->WriteFooter();
   if (!out->Close()) failed = true;
   return cancelled;

@@ -1,8 +1,7 @@
-// The extra information of file records: the readers the shown columns need (see the column
-// table). Every group is read at most once per record.
+#include "engine/entry_readers.h"
+
 #include "engine/columns.h"
 #include "engine/file_info_groups.h"
-#include "engine/listing_engine.h"
 #include "fileinfo/doc_properties.h"
 #include "fileinfo/hashes.h"
 #include "fileinfo/media_dispatch.h"
@@ -15,35 +14,39 @@ namespace {
 // Whom the memory message asks the user to contact.
 constexpr const char* kSupportContact = "the Orvane maintainers";
 
-// The engine as the hash readers see it: progress through the shared status throttle, and the
-// stop event.
-class EngineHashProgress : public HashProgress {
+// The job as the hash readers see it: progress through the shared status throttle, and the
+// stop request.
+class JobHashProgress : public HashProgress {
  public:
-  explicit EngineHashProgress(CListingEngine& engine) : m_engine(engine) {}
+  explicit JobHashProgress(CJobStatus& status) : m_status(status) {}
   void ReportProgress(const std::string& path, std::uint64_t done, std::uint64_t total,
                       const char* label) override {
-    m_engine.ReportProgress(path, done, total, label);
+    m_status.ReportProgress(path, done, total, label);
   }
-  bool StopRequested() override { return m_engine.StopRequested(); }
+  bool StopRequested() override { return m_status.StopRequested(); }
 
  private:
-  CListingEngine& m_engine;
+  CJobStatus& m_status;
 };
 
 }  // namespace
 
-void CListingEngine::ReadScanExtras(CFileRecord& rec, const std::string& fullPath) {
+bool CEntryReaders::ReadsFiles() const {
+  return (m_readers & kReadFileContents) != 0;
+}
+
+void CEntryReaders::ReadScanExtras(CFileRecord& rec, const std::string& fullPath) {
   ReadTypeAndOwner(rec, fullPath);
   if (!rec.m_bIsDir) ReadExtras(rec, fullPath);
 }
 
-bool CListingEngine::NeedsTypeOrOwner(const CFileRecord& rec) const {
+bool CEntryReaders::NeedsTypeOrOwner(const CFileRecord& rec) const {
   const FileInfoGroups* g = rec.m_pInfo.get();
   return ((m_readers & kReadType) && !(g && g->m_bTypeLoaded)) ||
          ((m_readers & kReadOwner) && !(g && g->m_bOwnerLoaded));
 }
 
-void CListingEngine::ReadTypeAndOwner(CFileRecord& rec, const std::string& fullPath) {
+void CEntryReaders::ReadTypeAndOwner(CFileRecord& rec, const std::string& fullPath) {
   // The type name comes from the name alone, so archive members get theirs too.
   if ((m_readers & kReadType) && !(rec.m_pInfo && rec.m_pInfo->m_bTypeLoaded)) {
     FileInfoGroups& g = rec.Info();
@@ -57,7 +60,7 @@ void CListingEngine::ReadTypeAndOwner(CFileRecord& rec, const std::string& fullP
   }
 }
 
-bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
+bool CEntryReaders::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
   bool ok = true;
   if (m_readers & kReadVersion) {
     FileInfoGroups& g = rec.Info();
@@ -73,7 +76,7 @@ bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
   if (hashes.Any()) {
     // Only the digests not loaded yet are computed, in one read of the file; a cancelled pass
     // leaves them unloaded so the next generation computes them.
-    EngineHashProgress progress(*this);
+    JobHashProgress progress(m_status);
     FileHashes& state = rec.Info().m_hashes;
     const int columns = (hashes.crc32 && !state.crc32Loaded) + (hashes.md5 && !state.md5Loaded) +
                         (hashes.sha1 && !state.sha1Loaded);
@@ -81,7 +84,7 @@ bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
     if (LoadFileHashes(fullPath, hashes, &progress, state, &status)) ok = false;
     // The file's digests stay loaded (blank), so each column says so once per file.
     if (status == HashStatus::kNoMemory)
-      for (int i = 0; i < columns; ++i) ShowMessage(HashMemoryErrorText(kSupportContact));
+      for (int i = 0; i < columns; ++i) m_status.Message(HashMemoryErrorText(kSupportContact));
   }
   if (m_readers & kReadDocument) {
     FileInfoGroups& g = rec.Info();
@@ -105,7 +108,7 @@ bool CListingEngine::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
   return ok;
 }
 
-void CListingEngine::ReadDirOwner(CDirRecord& dir) {
+void CEntryReaders::ReadDirOwner(CDirRecord& dir) {
   // A drive row shows the owner of its mount point; folders inside an archive have none (the
   // path does not exist, so the text stays empty).
   dir.m_strOwner = m_services.Owner(dir.m_strPath);
