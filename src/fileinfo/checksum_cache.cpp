@@ -2,12 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <set>
 #include <utility>
 
 namespace orvane {
 namespace {
 
 constexpr std::int64_t kSettleNs = 2000000000;
+constexpr std::int64_t kDayNs = 86400 * std::int64_t{1000000000};
 constexpr int kCommitEvery = 256;  // writes per transaction; a commit also follows each Flush
 
 const char* const kSchema =
@@ -36,8 +38,8 @@ bool IsHex(const std::string& s, std::size_t length) {
 
 }  // namespace
 
-CChecksumCache::CChecksumCache(const std::string& path, std::int64_t now, int busyMs)
-    : m_strPath(path), m_nToday(now / 86400), m_nSettledNs(now * 1000000000 - kSettleNs) {
+CChecksumCache::CChecksumCache(const std::string& path, std::int64_t nowNs, int busyMs)
+    : m_strPath(path), m_nToday(nowNs / kDayNs), m_nSettledNs(nowNs - kSettleNs) {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (path.empty()) {
     m_strWarning = "there is no cache folder for checksums; they are computed afresh";
@@ -229,7 +231,13 @@ void CChecksumCache::Flush() {
 
 std::string CChecksumCache::TakeWarning() {
   std::lock_guard<std::mutex> lock(m_mutex);
-  return std::exchange(m_strWarning, std::string());
+  std::string warning = std::exchange(m_strWarning, std::string());
+  // Each listing opens the cache again: a window regenerating its preview says it once.
+  static std::mutex warnedMutex;
+  static std::set<std::string> warned;
+  std::lock_guard<std::mutex> warnedLock(warnedMutex);
+  if (!warning.empty() && !warned.insert(m_strPath).second) warning.clear();
+  return warning;
 }
 
 bool ComputeHashesCached(const std::string& path, const HashRequest& want, HashProgress* progress,

@@ -41,10 +41,10 @@ struct CachedChecksums {
 
 class CChecksumCache {
  public:
-  // Opens, or creates, the database at path; now (seconds since 1970) dates the entries looked
-  // at and decides which are old enough to drop. busyMs is how long a locked database is waited
-  // for before it is given up.
-  CChecksumCache(const std::string& path, std::int64_t now, int busyMs = 500);
+  // Opens, or creates, the database at path; nowNs (nanoseconds since 1970) dates the entries
+  // looked at, decides which are old enough to drop and which files changed too recently to be
+  // kept. busyMs is how long a locked database is waited for before it is given up.
+  CChecksumCache(const std::string& path, std::int64_t nowNs, int busyMs = 500);
   // Writes what is still pending.
   ~CChecksumCache();
   CChecksumCache(const CChecksumCache&) = delete;
@@ -61,8 +61,8 @@ class CChecksumCache {
   // those kept for the same version already. Written in batches; Flush writes at once.
   void Store(const FileIdentity& key, const CachedChecksums& digests);
   void Flush();
-  // The warning about a cache that had to be turned off, once: empty afterwards, and empty
-  // while all goes well.
+  // The warning about a cache that had to be turned off: once per database file and process,
+  // empty afterwards, and empty while all goes well.
   std::string TakeWarning();
 
  private:

@@ -22,10 +22,10 @@ namespace {
 using test::TempDir;
 using test::WriteFile;
 
-constexpr std::int64_t kDay = 86400;
+constexpr std::int64_t kDay = 86400 * std::int64_t{1000000000};
 // The listings run a little after the files were written: files changed in the last two
 // seconds are not kept.
-const std::int64_t kNow = std::time(nullptr) + 10;
+const std::int64_t kNow = (std::time(nullptr) + 10) * std::int64_t{1000000000};
 const HashRequest kAll{true, true, true};
 
 // Counts the passes that really read a file (each starts with a report of 0 bytes).
@@ -130,7 +130,7 @@ TEST(ChecksumCache, FilesChangedJustBeforeTheListingAreNotKept) {
   const std::string file = dir / "abc.txt";
   WriteFile(file, "abc");
   CountingProgress progress;
-  CChecksumCache cache(dir / "c.sqlite", std::time(nullptr));
+  CChecksumCache cache(dir / "c.sqlite", std::time(nullptr) * std::int64_t{1000000000});
   Hash(file, &cache, progress);
   Hash(file, &cache, progress);
   EXPECT_EQ(progress.passes, 2);
@@ -158,6 +158,9 @@ TEST(ChecksumCache, ADamagedDatabaseCostsOneWarningAndNothingElse) {
   const std::string warning = cache.TakeWarning();
   EXPECT_NE(warning.find(db), std::string::npos) << warning;
   EXPECT_EQ(cache.TakeWarning(), "");
+  CChecksumCache again(db, kNow);  // the next listing of the same run says nothing more
+  EXPECT_FALSE(again.IsOpen());
+  EXPECT_EQ(again.TakeWarning(), "");
   ExpectAbc(Hash(file, &cache, progress));
   ExpectAbc(Hash(file, &cache, progress));
   EXPECT_EQ(progress.passes, 2);
