@@ -35,7 +35,8 @@ std::int64_t OffsetAt(std::int64_t t) {
 
 }  // namespace
 
-std::int64_t LocalToMoment(int year, int month, int day, int hour, int minute, int second) {
+std::int64_t LocalToMoment(int year, int month, int day, int hour, int minute, int second,
+                           std::int64_t* offsetHint) {
   // Months out of range carry into the year; everything else adds up as seconds.
   std::int64_t y = year + (month - 1) / 12;
   int m = (month - 1) % 12;
@@ -46,19 +47,21 @@ std::int64_t LocalToMoment(int year, int month, int day, int hour, int minute, i
   const std::int64_t local = DaysFromCivil(y, static_cast<unsigned>(m + 1), 1) * 86400 +
                              (static_cast<std::int64_t>(day) - 1) * 86400 +
                              static_cast<std::int64_t>(hour) * 3600 + minute * 60 + second;
-  // A moment fits when the zone's offset there leads back to the local time. The offset at the
-  // local time read as UTC gives the first guess; the offset at that guess the second.
-  const std::int64_t guess1 = local - OffsetAt(local);
-  const std::int64_t offsetGuess1 = OffsetAt(guess1);
-  const std::int64_t guess2 = local - offsetGuess1;
-  const std::int64_t offsetGuess2 = OffsetAt(guess2);
-  const bool guess1Fits = local - offsetGuess1 == guess1;
-  const bool guess2Fits = local - offsetGuess2 == guess2;
-  if (guess1Fits && guess2Fits) return std::min(guess1, guess2);
-  if (guess1Fits) return guess1;
-  if (guess2Fits) return guess2;
-  // Skipped by clocks set forward: the offset before the change is the smaller one.
-  return local - std::min(offsetGuess1, offsetGuess2);
+  // A moment fits when the zone's offset there leads back to the local time.
+  if (offsetHint && OffsetAt(local - *offsetHint) == *offsetHint) return local - *offsetHint;
+  // The offset at the local time read as UTC gives the first guess; the offset there fits when
+  // it is the same.
+  const std::int64_t offsetLocal = OffsetAt(local);
+  const std::int64_t offset1 = OffsetAt(local - offsetLocal);
+  std::int64_t offset = offset1;
+  if (offset1 != offsetLocal) {
+    // Near a change of the offset: the second guess fits unless clocks skipped this time, which
+    // is then taken with the offset from before the change (the smaller one).
+    const std::int64_t offset2 = OffsetAt(local - offset1);
+    if (offset2 != offset1) offset = std::min(offset1, offset2);
+  }
+  if (offsetHint) *offsetHint = offset;
+  return local - offset;
 }
 
 }  // namespace orvane

@@ -17,6 +17,10 @@ std::string FormatLocal(std::int64_t t, const std::string& pattern);
 // day 1-31, hour, minute, second; days, hours, minutes and seconds out of range carry over as
 // in mktime. A local time that occurs twice (clocks set back) gives one of its two moments; one
 // skipped by clocks set forward is taken with the offset from before the change.
-std::int64_t LocalToMoment(int year, int month, int day, int hour, int minute, int second);
+// offsetHint, when given, is the zone's offset (seconds east of UTC) of a moment converted
+// before: tried first, it spares most look-ups for times close together, and it receives the
+// offset of this moment.
+std::int64_t LocalToMoment(int year, int month, int day, int hour, int minute, int second,
+                           std::int64_t* offsetHint = nullptr);
 
 }  // namespace orvane

@@ -111,7 +111,10 @@ std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& t
   return out;
 }
 
-std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime) {
+namespace {
+
+// A DOS date and time as local time, with the zone's offset hint of LocalToMoment.
+std::int64_t DosToMoment(std::uint32_t dosDateTime, std::int64_t* offsetHint) {
   const std::uint32_t date = dosDateTime >> 16;
   const std::uint32_t time = dosDateTime & 0xFFFF;
   const int year = static_cast<int>(date >> 9) + 1980;
@@ -122,7 +125,13 @@ std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime) {
   const int second = static_cast<int>(time & 0x1F) * 2;
   if (month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59) return 0;
   // The zone read once for the run: no look-up of the system's zone per member.
-  return LocalToMoment(year, month, day, hour, minute, second);
+  return LocalToMoment(year, month, day, hour, minute, second, offsetHint);
+}
+
+}  // namespace
+
+std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime) {
+  return DosToMoment(dosDateTime, nullptr);
 }
 
 std::int64_t DosTimeConverter::ToSeconds(std::uint32_t dosDateTime) {
@@ -130,7 +139,7 @@ std::int64_t DosTimeConverter::ToSeconds(std::uint32_t dosDateTime) {
   if (seconds > 59) return 0;
   if ((dosDateTime >> 5) != m_minute) {
     m_minute = dosDateTime >> 5;
-    m_minuteStart = DosDateTimeToSeconds(dosDateTime & ~std::uint32_t{0x1F});
+    m_minuteStart = DosToMoment(dosDateTime & ~std::uint32_t{0x1F}, &m_offset);
   }
   return m_minuteStart == 0 ? 0 : m_minuteStart + seconds;
 }

@@ -330,7 +330,7 @@ RarStatus RarReader::ReadBlock4(RarFileHeader& out, bool& isFile) {
   out.packedSize = dataSize;
   out.crc = fileCrc;
   out.attributes = attributes;
-  out.time = DosDateTimeToSeconds(dosTime);
+  out.time = m_dosTime.ToSeconds(dosTime);
   out.isDirectory = (flags & kFileDirectoryMask) == kFileDirectoryMask;
   out.encrypted = (flags & kFileEncrypted) != 0;
   return RarStatus::kOk;
