@@ -12,7 +12,7 @@ using Groups = FileInfoGroups;
 
 // Cells and sort values of the record itself.
 void ExtCell(const CFileRecord& r, const CellFormat&, std::string& c) {
-  c = r.m_strExt;
+  c = r.Ext();
 }
 void SizeCell(const CFileRecord& r, const CellFormat& f, std::string& c) {
   const CListingOptions& o = f.options;
@@ -28,9 +28,9 @@ void TimeCell(const CFileRecord& r, const CellFormat& f, std::string& c) {
 void AttributesCell(const CFileRecord& r, const CellFormat&, std::string& c) {
   c = r.m_strAttributes;
 }
-template <std::string CFileRecord::*Field>
+template <std::string_view (CFileRecord::*Part)() const>
 SortValue RecordText(const CFileRecord& r) {
-  return TextValue(r.*Field);
+  return TextValue((r.*Part)());
 }
 template <std::int64_t CFileRecord::*Time>
 SortValue RecordTime(const CFileRecord& r) {
@@ -57,68 +57,70 @@ SortValue NameSort(const CFileRecord& r) {
 template <std::string (*Format)(const FileHashes&, bool)>
 void HashCell(const CFileRecord& r, const CellFormat&, std::string& c) {
   static const FileHashes kNoHashes;
-  c = Format(r.m_pInfo ? r.m_pInfo->m_hashes : kNoHashes, r.m_bIsDir);
+  c = Format(r.m_pInfo ? r.m_pInfo->m_hashes.Get() : kNoHashes, r.m_bIsDir);
 }
 SortValue Crc32Sort(const CFileRecord& r) {
-  return r.m_pInfo ? UnsignedValue(r.m_pInfo->m_hashes.crc32) : SortValue();
+  return r.m_pInfo ? UnsignedValue(r.m_pInfo->m_hashes.Get().crc32) : SortValue();
 }
 template <std::string FileHashes::*Field>
 SortValue DigestSort(const CFileRecord& r) {
-  return r.m_pInfo ? TextValue(r.m_pInfo->m_hashes.*Field) : SortValue();
+  return r.m_pInfo ? TextValue(r.m_pInfo->m_hashes.Get().*Field) : SortValue();
 }
 
 // The groups read from the file's contents: texts, counts with their "has" flag, document
 // dates. A record without groups sorts before any value.
 template <auto Group, auto Field>
 void GroupText(const CFileRecord& r, const CellFormat&, std::string& c) {
-  if (r.m_pInfo) c = ((*r.m_pInfo).*Group).*Field;
+  if (r.m_pInfo) c = ((*r.m_pInfo).*Group).Get().*Field;
 }
 template <auto Group, auto Field>
 SortValue GroupTextSort(const CFileRecord& r) {
-  return r.m_pInfo ? TextValue(((*r.m_pInfo).*Group).*Field) : SortValue();
+  return r.m_pInfo ? TextValue(((*r.m_pInfo).*Group).Get().*Field) : SortValue();
 }
 template <auto Group, auto Field>
 SortValue GroupExactSort(const CFileRecord& r) {  // compared character by character by code
   SortValue v;
   if (!r.m_pInfo) return v;
   v.kind = SortValue::kExact;
-  v.text = ((*r.m_pInfo).*Group).*Field;
+  v.text = ((*r.m_pInfo).*Group).Get().*Field;
   return v;
 }
 template <auto Group, auto Field>
 SortValue GroupUnsignedSort(const CFileRecord& r) {
-  return r.m_pInfo ? UnsignedValue(((*r.m_pInfo).*Group).*Field) : SortValue();
+  return r.m_pInfo ? UnsignedValue(((*r.m_pInfo).*Group).Get().*Field) : SortValue();
 }
 template <auto Group, auto Has, auto Field>
 void GroupCount(const CFileRecord& r, const CellFormat& f, std::string& c) {
   if (!r.m_pInfo) return;
-  const auto& g = (*r.m_pInfo).*Group;
+  const auto& g = ((*r.m_pInfo).*Group).Get();
   if (g.*Has) c = FormatInteger(g.*Field, f.numbers);
 }
 template <auto Group, auto Has, auto Field>
 SortValue GroupCountSort(const CFileRecord& r) {
   if (!r.m_pInfo) return SortValue();
-  const auto& g = (*r.m_pInfo).*Group;
+  const auto& g = ((*r.m_pInfo).*Group).Get();
   return g.*Has ? SignedValue(g.*Field) : SortValue();
 }
 template <std::int64_t DocProperties::*Field>
 void DocDate(const CFileRecord& r, const CellFormat& f, std::string& c) {
-  if (r.m_pInfo) c = FormatDocDate(r.m_pInfo->m_docProps.*Field, f.options);
+  if (r.m_pInfo) c = FormatDocDate(r.m_pInfo->m_docProps.Get().*Field, f.options);
 }
 template <std::int64_t DocProperties::*Field>
 SortValue DocDateSort(const CFileRecord& r) {
-  return r.m_pInfo ? SignedValue(r.m_pInfo->m_docProps.*Field) : SortValue();
+  return r.m_pInfo ? SignedValue(r.m_pInfo->m_docProps.Get().*Field) : SortValue();
 }
 void FpsCell(const CFileRecord& r, const CellFormat& f, std::string& c) {
-  if (!r.m_pInfo || !r.m_pInfo->m_media.hasFramesPerSecond) return;
-  c = FormatNumber(r.m_pInfo->m_media.framesPerSecond, 2, f.numbers, (" " + GetText(5014)).c_str());
+  if (!r.m_pInfo || !r.m_pInfo->m_media.Get().hasFramesPerSecond) return;
+  c = FormatNumber(r.m_pInfo->m_media.Get().framesPerSecond, 2, f.numbers,
+                   (" " + GetText(5014)).c_str());
 }
 void FrequencyCell(const CFileRecord& r, const CellFormat& f, std::string& c) {
-  if (!r.m_pInfo || !r.m_pInfo->m_media.hasSamplingFrequency) return;
-  c = FormatNumber(r.m_pInfo->m_media.samplingFrequency, 2, f.numbers, " kHz");
+  if (!r.m_pInfo || !r.m_pInfo->m_media.Get().hasSamplingFrequency) return;
+  c = FormatNumber(r.m_pInfo->m_media.Get().samplingFrequency, 2, f.numbers, " kHz");
 }
 void LengthCell(const CFileRecord& r, const CellFormat&, std::string& c) {
-  if (r.m_pInfo && r.m_pInfo->m_media.hasLength) c = FormatLength(r.m_pInfo->m_media.length);
+  if (r.m_pInfo && r.m_pInfo->m_media.Get().hasLength)
+    c = FormatLength(r.m_pInfo->m_media.Get().length);
 }
 
 // Directory sort keys.
@@ -169,8 +171,8 @@ const ColumnSpec kColumns[kColumnCount] = {
 // header, label, file sort, dir sort, folded, align, width, readers, files only, cell, item sort, dir sort
 {"Number", "Number", N, N, Y, L, kNameW, kReadNone, N, nullptr, nullptr, nullptr},
 {"Path", "Path", N, N, Y, L, kNameW, kReadNone, N, nullptr, nullptr, nullptr},
-{"Name", "Name", Y, Y, N, L, kNameW, kReadNone, N, nullptr, RecordText<&Rec::m_strName>, DirPath},
-{"Extension", "Extension", Y, N, Y, L, 3, kReadNone, N, ExtCell, RecordText<&Rec::m_strExt>, nullptr},
+{"Name", "Name", Y, Y, N, L, kNameW, kReadNone, N, nullptr, RecordText<&Rec::Name>, DirPath},
+{"Extension", "Extension", Y, N, Y, L, 3, kReadNone, N, ExtCell, RecordText<&Rec::Ext>, nullptr},
 {"Count", "File count", N, N, Y, L, kNameW, kReadNone, N, nullptr, nullptr, nullptr},
 {"Size", "Size", Y, Y, N, R, kSizeW, kReadNone, N, SizeCell, RecordSize, DirSize},
 {"Creation date", "Creation date", Y, Y, N, C, kDateW, kReadNone, N, TimeCell<&Rec::m_tCreation>, RecordTime<&Rec::m_tCreation>, DirTime<&Dir::m_tCreation>},

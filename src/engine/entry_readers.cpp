@@ -65,7 +65,7 @@ bool CEntryReaders::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
   if (m_readers & kReadVersion) {
     FileInfoGroups& g = rec.Info();
     if (!g.m_bVersionLoaded) {
-      ReadVersionInfo(fullPath, g.m_version);
+      ReadVersionInfo(fullPath, g.m_version.Make());
       g.m_bVersionLoaded = true;
     }
   }
@@ -77,7 +77,7 @@ bool CEntryReaders::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
     // Only the digests not loaded yet are computed, in one read of the file; a cancelled pass
     // leaves them unloaded so the next generation computes them.
     JobHashProgress progress(m_status);
-    FileHashes& state = rec.Info().m_hashes;
+    FileHashes& state = rec.Info().m_hashes.Make();
     const int columns = (hashes.crc32 && !state.crc32Loaded) + (hashes.md5 && !state.md5Loaded) +
                         (hashes.sha1 && !state.sha1Loaded);
     HashStatus status = HashStatus::kDone;
@@ -89,19 +89,19 @@ bool CEntryReaders::ReadExtras(CFileRecord& rec, const std::string& fullPath) {
   if (m_readers & kReadDocument) {
     FileInfoGroups& g = rec.Info();
     if (!g.m_bDocLoaded) {
-      ReadDocumentProperties(fullPath, g.m_docProps);
+      ReadDocumentProperties(fullPath, g.m_docProps.Make());
       g.m_bDocLoaded = true;
     }
   }
   if (m_readers & kReadMedia) {
     FileInfoGroups& g = rec.Info();
     if (!g.m_bMediaLoaded) {
-      ReadMediaInfo(fullPath, rec.m_nSize, g.m_media, g.m_mp3);
+      ReadMediaInfo(fullPath, rec.m_nSize, g.m_media.Make(), g.m_mp3.Make());
       g.m_bMediaLoaded = true;
     }
     // The MP3 reader runs after the general one, so an MP3 file shows its own audio values.
     if (!g.m_bMp3Loaded && (m_readers & kReadMp3)) {
-      ReadMp3Info(fullPath, g.m_media, g.m_mp3);
+      ReadMp3Info(fullPath, g.m_media.Make(), g.m_mp3.Make());
       g.m_bMp3Loaded = true;
     }
   }

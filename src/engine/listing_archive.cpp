@@ -53,7 +53,7 @@ void CListingScanner::BeginArchiveDir(const std::string& dirPath, const std::str
   if (CDirRecord* parent = m_records.Find(dirPath)) {
     rec->m_pParent = parent;
     for (auto it = parent->m_items.rbegin(); it != parent->m_items.rend(); ++it) {
-      if (it->m_strName != archiveName || !it->m_bIsDir) continue;
+      if (it->Name() != archiveName || !it->m_bIsDir) continue;
       rec->m_tCreation = it->m_tCreation;
       rec->m_tLastAccess = it->m_tLastAccess;
       rec->m_tLastWrite = it->m_tLastWrite;
@@ -132,18 +132,14 @@ void CListingScanner::AddArchiveEntry(const std::string& archivePath, const std:
   rec.m_nSeq = m_records.fileSeq++;
   rec.m_tCreation = rec.m_tLastWrite = rec.m_tLastAccess = time;
   AttributeLetters(attributes, rec.m_strAttributes);
-  FileInfoGroups& g = rec.Info();
-  g.m_hashes.crc32 = crc;  // the CRC stored in the archive
-  g.m_hashes.crc32Loaded = true;
+  FileHashes& hashes = rec.Info().m_hashes.Make();
+  hashes.crc32 = crc;  // the CRC stored in the archive
+  hashes.crc32Loaded = true;
+  rec.SetName(leaf);
   if (isDir) {
     rec.m_bIsDir = true;
-    rec.m_strName = leaf;
     ++dir->m_nSubdirCount;
   } else {
-    std::size_t dot = leaf.rfind('.');
-    rec.m_bHasDot = dot != std::string::npos;
-    rec.m_strName = rec.m_bHasDot ? leaf.substr(0, dot) : leaf;
-    rec.m_strExt = rec.m_bHasDot ? leaf.substr(dot + 1) : std::string();
     rec.m_nSize = size;
     ++dir->m_nFileCount;
     ++m_records.files;

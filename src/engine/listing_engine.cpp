@@ -96,8 +96,9 @@ bool CListingEngine::RunPhases() {
   ListingReceiver* receiver = m_status.Receiver();
   CEntryReaders readers(m_services, m_status, ShownColumnReaders(m_job.options));
   if (receiver) receiver->ScanBegin();
-  bool cancelled = CListingScanner(m_job.options, m_services, readers, m_status, m_records)
-                       .Scan(m_job.checkedDirs);
+  bool cancelled =
+      CListingScanner(m_job.options, m_services, readers, m_status, m_records, m_job.scanThreads)
+          .Scan(m_job.checkedDirs);
   if (receiver) receiver->ScanEnd();
   if (cancelled) return true;
   // With automatic widths a first pass only measures the cells and a second one writes.

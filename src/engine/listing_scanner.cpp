@@ -1,6 +1,9 @@
 #include "engine/listing_scanner.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 #include "base/unicode.h"
 #include "engine/columns.h"
@@ -15,9 +18,22 @@ bool EndsWithArchive(const std::string& name) {
 }
 
 // Folders kept open at once while walking a deep tree; deeper ones are reopened through "..".
-// One is kept spare for the moment a folder is open beside its parent's reopening.
+// One is kept spare for the moment a folder is open beside its parent's reopening, and one for
+// each thread reading ahead.
 constexpr int kMaxOpenFolders = 256;
-constexpr int kMaxFrameFolders = kMaxOpenFolders - 1;
+// Threads reading folders ahead at most, whatever the processor.
+constexpr int kMaxHelpers = 8;
+
+// Threads for a job that leaves the number open: ORVANE_SCAN_THREADS when set (1: none), else
+// one per processor core.
+int HelpersFor(int threads) {
+  if (threads <= 0) {
+    const char* env = std::getenv("ORVANE_SCAN_THREADS");
+    threads = env ? std::atoi(env) : 0;
+  }
+  if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+  return threads > 1 ? std::min(threads, kMaxHelpers) : 0;
+}
 
 // A moment made safe for display (0, no birth time, stays 0).
 std::int64_t Shown(std::int64_t t) {
@@ -50,13 +66,15 @@ struct CListingScanner::ScanWalk {
 
 CListingScanner::CListingScanner(CListingOptions& options, ListingServices& services,
                                  CEntryReaders& readers, CJobStatus& status,
-                                 ListingRecords& records)
+                                 ListingRecords& records, int threads)
     : m_options(options),
       m_services(services),
       m_walker(services.Folders()),
       m_readers(readers),
       m_status(status),
       m_records(records),
+      m_helpers(HelpersFor(threads)),
+      m_maxFrameFolders(kMaxOpenFolders - 1 - m_helpers),
       m_numberFormat(NumberFormat::FromOptions(options)),
       m_filter(options) {}
 
@@ -79,6 +97,9 @@ bool CListingScanner::Scan(const CheckedDirs& checkedDirs) {
   }
   r.dirs.clear();
   r.index.clear();
+  if (m_helpers > 0)
+    m_readAhead =
+        std::make_unique<CFolderReadAhead>(m_walker, m_helpers, [this] { return StopRequested(); });
   UpdateStatus(true);
   for (const auto& [rawPath, check] : checkedDirs) {
     if (StopRequested()) break;
@@ -91,6 +112,7 @@ bool CListingScanner::Scan(const CheckedDirs& checkedDirs) {
                    : static_cast<int>(slash == std::string::npos ? 0 : slash);
     ScanTree(path, check == DirCheck::kWithSubdirs, base);
   }
+  m_readAhead.reset();
   const bool cancelled = StopRequested();
   if (m_options.m_bArchivesAsDirs && m_options.m_bHideEmptyDirs) {
     r.dirCount = 0;
@@ -149,9 +171,14 @@ void CListingScanner::BeginFrame(ScanWalk& walk, const std::string& dirPath, Fol
   f->withSubdirs = withSubdirs;
   f->depth = depth;
   f->recurse = withSubdirs && (!m_options.m_bLimitRecursion || depth < m_options.m_nRecursionLevel);
-  if (f->folder) {
-    ++walk.openFolders;
-    f->listing = m_walker.List(*f->folder);
+  if (f->folder) ++walk.openFolders;
+  f->listing = ListFolder(dirPath, f->folder.get());
+  if (m_readAhead && f->listing && f->recurse) {
+    // The subfolders the walk will enter, in its order.
+    std::vector<std::string> paths;
+    f->listing->Subfolders(paths);
+    for (std::string& p : paths) p = JoinPath(dirPath, p);
+    m_readAhead->Request(paths);
   }
   if (own) {
     CDirRecord& d = *f->dir;
@@ -161,6 +188,15 @@ void CListingScanner::BeginFrame(ScanWalk& walk, const std::string& dirPath, Fol
     AttributeLetters(own->attributes, d.m_strAttributes);
   }
   walk.stack.push_back(std::move(f));
+}
+
+std::unique_ptr<FolderListing> CListingScanner::ListFolder(const std::string& path,
+                                                           const OpenFolder* folder) {
+  std::unique_ptr<FolderListing> listing;
+  const bool readAhead = m_readAhead && m_readAhead->Take(path, listing);
+  // A folder the walk cannot open lists nothing, whoever read it.
+  if (!folder) return nullptr;
+  return readAhead ? std::move(listing) : m_walker.List(*folder);
 }
 
 void CListingScanner::SetDriveInfo(CDirRecord& d, const VolumeInfo& vol) {
@@ -173,7 +209,7 @@ void CListingScanner::SetDriveInfo(CDirRecord& d, const VolumeInfo& vol) {
 
 void CListingScanner::LimitOpenFolders(ScanWalk& walk) {
   // Keep the number of open folders bounded: close the oldest; they reopen through "..".
-  if (walk.openFolders + 1 <= kMaxFrameFolders) return;
+  if (walk.openFolders + 1 <= m_maxFrameFolders) return;
   auto& stack = walk.stack;
   while (walk.lowestOpen < stack.size() && !stack[walk.lowestOpen]->folder) ++walk.lowestOpen;
   if (walk.lowestOpen + 1 < stack.size()) {
@@ -233,21 +269,15 @@ void CListingScanner::RecordEntry(ScanFrame& frame, const FindData& e) {
   rec.m_tCreation = e.creation;
   rec.m_tLastWrite = e.lastWrite;
   rec.m_tLastAccess = e.lastAccess;
+  rec.SetName(e.name);
   AttributeLetters(e.attributes, rec.m_strAttributes);
   const bool isArchive =
       m_options.m_bArchivesAsDirs && !(e.attributes & kFindDirectory) && EndsWithArchive(e.name);
   if ((e.attributes & kFindDirectory) || isArchive) {
     rec.m_bIsDir = true;
-    rec.m_strName = e.name;
-    rec.m_strExt.clear();
-    rec.m_bHasDot = false;
     if (frame.withSubdirs) ++dir.m_nSubdirCount;
   } else {
-    std::size_t dot = e.name.rfind('.');
     rec.m_bIsDir = false;
-    rec.m_bHasDot = dot != std::string::npos;
-    rec.m_strName = rec.m_bHasDot ? e.name.substr(0, dot) : e.name;
-    rec.m_strExt = rec.m_bHasDot ? e.name.substr(dot + 1) : std::string();
     ++dir.m_nFileCount;
     dir.m_nSize += e.size;
     ++m_records.files;

@@ -16,6 +16,7 @@
 #include "base/checked_dirs.h"
 #include "engine/entry_readers.h"
 #include "engine/filter.h"
+#include "engine/folder_read_ahead.h"
 #include "engine/formatting.h"
 #include "engine/job_status.h"
 #include "engine/listing_options.h"
@@ -26,8 +27,10 @@ namespace orvane {
 
 class CListingScanner {
  public:
+  // `threads`: how many threads read folders (0: one per processor core; 1: the scan's own
+  // thread reads them all). The records are the same whatever the number.
   CListingScanner(CListingOptions& options, ListingServices& services, CEntryReaders& readers,
-                  CJobStatus& status, ListingRecords& records);
+                  CJobStatus& status, ListingRecords& records, int threads = 1);
   ~CListingScanner();
   CListingScanner(const CListingScanner&) = delete;
   CListingScanner& operator=(const CListingScanner&) = delete;
@@ -59,6 +62,8 @@ class CListingScanner {
   bool NextSubdir(ScanFrame& frame, FindData& sub);
   void RecordEntry(ScanFrame& frame, const FindData& e);
   void UpdateStatus(bool force);
+  // The listing of a folder the walk enters: read ahead, or read now through its open folder.
+  std::unique_ptr<FolderListing> ListFolder(const std::string& path, const OpenFolder* folder);
   std::uint64_t ListArchive(CDirRecord& dir, const std::string& name);
   // The folder record of a member's folder part, created with its parents as needed.
   CDirRecord* ArchiveFolder(const std::string& archivePath, CDirRecord* archive,
@@ -70,6 +75,9 @@ class CListingScanner {
   CEntryReaders& m_readers;
   CJobStatus& m_status;
   ListingRecords& m_records;
+  int m_helpers = 0;          // threads reading folders ahead (0: none)
+  int m_maxFrameFolders = 0;  // folders the walk keeps open at most
+  std::unique_ptr<CFolderReadAhead> m_readAhead;
   NumberFormat m_numberFormat;
   FileFilter m_filter;
   // Records of the previous generation by path, taken out as their directories are scanned.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -18,29 +19,57 @@ namespace orvane {
 struct FileInfoGroups;  // engine/file_info_groups.h
 struct CDirRecord;
 
+// The name of an entry in 24 bytes: names of up to 23 bytes inside, longer ones in one block of
+// their own. Records are many, so their names are kept small.
+class EntryName {
+ public:
+  EntryName() noexcept { m_b[kTag] = 0; }
+  ~EntryName() { Free(); }
+  EntryName(EntryName&& o) noexcept;
+  EntryName& operator=(EntryName&& o) noexcept;
+  EntryName(const EntryName&) = delete;
+  EntryName& operator=(const EntryName&) = delete;
+
+  void Assign(std::string_view name);
+  std::string_view View() const;
+
+ private:
+  static constexpr std::size_t kInline = 23;
+  static constexpr std::size_t kTag = 23;  // the inline length, or kHeap
+  static constexpr unsigned char kHeap = 0xFF;
+  void Free() noexcept;
+  alignas(8) unsigned char m_b[24];  // inline: bytes and length; else pointer and size
+};
+
 struct CFileRecord {
   CFileRecord();
   ~CFileRecord();
   CFileRecord(CFileRecord&&) noexcept;
   CFileRecord& operator=(CFileRecord&&) noexcept;
 
-  std::string m_strName;  // name without extension (files); whole name (directories)
-  std::string m_strExt;   // extension without the dot; empty for directories
+  // The name as enumerated; a file's name and extension are split at its last ".".
+  void SetName(std::string_view name) { m_name.Assign(name); }
+  // The name without "." and extension (files); the whole name (directories).
+  std::string_view Name() const;
+  // The extension without the dot; empty for directories.
+  std::string_view Ext() const;
+  // A file whose name has a "." before its extension.
+  bool HasDot() const;
+  // The name as enumerated.
+  std::string FullName() const { return std::string(m_name.View()); }
+  // The extra information groups, created on first use.
+  FileInfoGroups& Info();
+
+  EntryName m_name;
   std::uint64_t m_nSize = 0;
   std::int64_t m_tCreation = 0;
   std::int64_t m_tLastWrite = 0;
   std::int64_t m_tLastAccess = 0;
-  char m_strAttributes[6] = "-----";
-  bool m_bIsDir = false;
-  bool m_bHasDot = false;  // the enumerated name had a "." before the extension
-  int m_nSeq = 0;
   CDirRecord* m_pDir = nullptr;
   std::unique_ptr<FileInfoGroups> m_pInfo;
-
-  // The name as enumerated: name, and "." plus extension for files that had one.
-  std::string FullName() const;
-  // The extra information groups, created on first use.
-  FileInfoGroups& Info();
+  int m_nSeq = 0;
+  char m_strAttributes[6] = "-----";
+  bool m_bIsDir = false;
 };
 
 struct CDirRecord {

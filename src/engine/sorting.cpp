@@ -101,7 +101,7 @@ SortSettings SortSettings::FromOptions(const CListingOptions& o) {
   return s;
 }
 
-SortValue TextValue(const std::string& s) {
+SortValue TextValue(std::string_view s) {
   SortValue v;
   v.kind = SortValue::kText;
   v.text = FoldForSort(s);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/unicode.h"
@@ -33,7 +34,7 @@ struct SortValue {
 };
 
 // Sort values: a text folded for sorting, and numbers.
-SortValue TextValue(const std::string& s);
+SortValue TextValue(std::string_view s);
 SortValue SignedValue(std::int64_t n);
 SortValue UnsignedValue(std::uint64_t n);
 

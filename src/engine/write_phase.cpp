@@ -21,9 +21,9 @@ bool ItemsNeedSorting(const SortSettings& sort) {
 // What the writers learn of an item besides its cells.
 OutputEntry EntryOf(const CFileRecord& rec) {
   OutputEntry e;
-  e.name = rec.m_strName;
-  e.ext = rec.m_strExt;
-  e.hasDot = rec.m_bHasDot;
+  e.name = rec.Name();
+  e.ext = rec.Ext();
+  e.hasDot = rec.HasDot();
   if (rec.m_pDir) {
     e.inDir = true;
     e.dirPath = rec.m_pDir->m_strPath;
@@ -174,7 +174,7 @@ bool CWritePhase::FillItemCells(CFileRecord& rec, int number) {
   // The HTML writer builds links from the path cell, so it is filled for links too.
   if ((o.IsShown(ColumnId::kPath) || o.m_bLinksToFiles) && rec.m_pDir)
     cell(ColumnId::kPath) = DirText(*rec.m_pDir);
-  cell(ColumnId::kName) = rec.m_strName;
+  cell(ColumnId::kName) = rec.Name();
   const CellFormat format{o, nf};
   for (ColumnId id : m_itemCellColumns) {
     const ColumnSpec& c = ColumnSpecOf(id);

@@ -37,6 +37,9 @@ class DirHandle {
   DirHandle OpenChild(const std::string& name) const;
   // Opens this directory's parent ("..").
   DirHandle OpenParent() const;
+  // Opens a local directory by a path shorter than the system's limit, without following a
+  // symbolic link at its end; nothing for a network place or a longer path.
+  static DirHandle OpenLocal(const std::string& path);
   bool IsOpen() const { return m_fd >= 0 || !m_net.empty(); }
   int Fd() const { return m_fd; }
   void Close();
@@ -78,6 +81,8 @@ class CBRMFileFind {
   virtual bool FindFile(const std::string& path);
   // Advances to the next entry; false at the end. "." and ".." are never returned.
   virtual bool FindNextFile();
+  // The names of the entries still to come that are directories and not links, in order.
+  virtual void Subfolders(std::vector<std::string>& names) const;
   virtual void Close();
 
   struct Impl;  // the entries read by FindFile
@@ -112,6 +117,7 @@ class CBRMNetFind : public CBRMFileFind {
   bool FindFile(const std::string& path) override;
   bool FindFile(const DirHandle& dir) override;
   bool FindNextFile() override;
+  void Subfolders(std::vector<std::string>& names) const override;
   void Close() override;
   bool IsDots() const override { return !m_netMode && CBRMFileFind::IsDots(); }
 

@@ -165,6 +165,11 @@ DirHandle DirHandle::Open(const std::string& path) {
   return DirHandle(fd);
 }
 
+DirHandle DirHandle::OpenLocal(const std::string& path) {
+  if (path.empty() || path.size() >= PATH_MAX - 1 || IsNetworkPath(path)) return DirHandle();
+  return DirHandle(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
 DirHandle DirHandle::OpenChild(const std::string& name) const {
   if (!m_net.empty()) return OpenNetworkChild(name);
   if (m_fd < 0) return DirHandle();
@@ -323,6 +328,15 @@ bool CBRMFileFind::FindNextFile() {
   m_cur = m_impl->entries[i];  // the nameless copy keeps m_cur's name buffer for reuse
   m_cur.name.assign(m_impl->Name(i));
   return true;
+}
+
+void CBRMFileFind::Subfolders(std::vector<std::string>& names) const {
+  if (!m_impl) return;
+  for (std::size_t k = m_impl->next; k < m_impl->order.size(); ++k) {
+    const std::uint32_t i = m_impl->order[k];
+    const FindData& e = m_impl->entries[i];
+    if ((e.attributes & kFindDirectory) && !e.isLink) names.emplace_back(m_impl->Name(i));
+  }
 }
 
 bool StatPath(const std::string& path, FindData& out) {

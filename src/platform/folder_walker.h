@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/file_find.h"
 
@@ -30,6 +31,8 @@ class FolderListing {
   // the next call. "." and ".." never come. Times are as the file system gives them (0: no
   // birth time).
   virtual FindData* Next() = 0;
+  // The names of the entries still to come that are folders (not links), in order.
+  virtual void Subfolders(std::vector<std::string>& names) const = 0;
 };
 
 class FolderWalker {
@@ -43,6 +46,11 @@ class FolderWalker {
   // The entries of an open folder with their status; null when it cannot be read (the scan
   // lists such a folder as empty). Entries that vanish while it is read are left out.
   virtual std::unique_ptr<FolderListing> List(const OpenFolder& folder) = 0;
+  // Lists the folder at `path` on its own, apart from the walk's open folders, so folders can
+  // be read ahead on other threads. False when the walker leaves it to the walk (a network
+  // place, a path too long to open in one go, a folder it cannot open by its path); otherwise
+  // true, with the listing, or null when the folder cannot be read.
+  virtual bool ListAhead(const std::string& path, std::unique_ptr<FolderListing>& out) = 0;
   // Status of one object by path (following links); false when it cannot be asked.
   virtual bool Stat(const std::string& path, FindData& out) = 0;
 };

@@ -12,6 +12,9 @@ class SystemFolder : public OpenFolder {
 class SystemListing : public FolderListing, public CBRMNetFind {
  public:
   FindData* Next() override { return FindNextFile() ? &m_cur : nullptr; }
+  void Subfolders(std::vector<std::string>& names) const override {
+    CBRMNetFind::Subfolders(names);
+  }
 };
 
 FolderPtr Wrap(DirHandle h) {
@@ -36,6 +39,17 @@ class SystemWalker : public FolderWalker {
     auto listing = std::make_unique<SystemListing>();
     if (!listing->FindFile(HandleOf(folder))) return nullptr;
     return listing;
+  }
+  bool ListAhead(const std::string& path, std::unique_ptr<FolderListing>& out) override {
+    DirHandle h = DirHandle::OpenLocal(path);
+    out.reset();
+    if (h.IsOpen()) {
+      out = std::make_unique<SystemListing>();
+      if (!static_cast<SystemListing&>(*out).FindFile(h)) out.reset();
+      return true;
+    }
+    // A folder that cannot be opened by its path is left to the walk, which tells alike.
+    return false;
   }
   bool Stat(const std::string& path, FindData& out) override { return StatPath(path, out); }
 };

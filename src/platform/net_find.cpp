@@ -249,4 +249,12 @@ bool CBRMNetFind::FindNextFile() {
   return true;
 }
 
+void CBRMNetFind::Subfolders(std::vector<std::string>& names) const {
+  if (!m_netMode) return CBRMFileFind::Subfolders(names);
+  for (std::size_t i = m_netNext; i < m_netEntries.size(); ++i) {
+    const FindData& e = m_netEntries[i];
+    if ((e.attributes & kFindDirectory) && !e.isLink) names.push_back(e.name);
+  }
+}
+
 }  // namespace orvane

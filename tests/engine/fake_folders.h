@@ -87,6 +87,12 @@ class FakeFolders : public FolderWalker {
               });
     return listing;
   }
+  bool ListAhead(const std::string& path, std::unique_ptr<FolderListing>& out) override {
+    FolderPtr folder = Open(path);
+    if (!folder) return false;
+    out = List(*folder);
+    return true;
+  }
   bool Stat(const std::string& path, FindData& out) override {
     std::lock_guard<std::mutex> lock(m_mutex);
     Node* n = Find(path);
@@ -107,6 +113,11 @@ class FakeFolders : public FolderWalker {
   };
   struct Listing : FolderListing {
     FindData* Next() override { return next < entries.size() ? &entries[next++] : nullptr; }
+    void Subfolders(std::vector<std::string>& names) const override {
+      for (std::size_t i = next; i < entries.size(); ++i)
+        if ((entries[i].attributes & kFindDirectory) && !entries[i].isLink)
+          names.push_back(entries[i].name);
+    }
     std::vector<FindData> entries;
     std::size_t next = 0;
   };

@@ -14,7 +14,7 @@ struct Items {
   CDirRecord dir;
   void Add(const std::string& name, std::uint64_t size, bool isDir = false) {
     CFileRecord r;
-    r.m_strName = name;
+    r.SetName(name);
     r.m_nSize = size;
     r.m_bIsDir = isDir;
     r.m_nSeq = static_cast<int>(recs.size());
@@ -26,7 +26,7 @@ struct Items {
     for (auto& r : recs) p.push_back(&r);
     SortItems(p, s);
     std::vector<std::string> names;
-    for (auto* r : p) names.push_back(r->m_strName);
+    for (auto* r : p) names.push_back(std::string(r->Name()));
     return names;
   }
 };
