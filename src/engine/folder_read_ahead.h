@@ -3,9 +3,10 @@
 //
 // The scan asks for the subfolders of each folder it enters, in the order it will enter them;
 // newer requests go first, which follows a depth-first walk. It then takes each listing as it
-// enters the folder, waiting for the helpers when they have not read it yet (a folder not
-// started goes first). Listings read ahead and not yet taken are bounded. What the scan
-// records, and in which order, does not depend on who read a folder.
+// enters the folder, waiting for a helper that is reading it; a folder not started yet the scan
+// reads itself while every helper is busy, else it goes first to an idle helper. Listings read
+// ahead and not yet taken are bounded. What the scan records, and in which order, does not
+// depend on who read a folder.
 #pragma once
 
 #include <condition_variable>
@@ -35,8 +36,8 @@ class CFolderReadAhead {
   // asked for earlier.
   void Request(const std::vector<std::string>& paths);
   // The listing of a folder asked for (null when it cannot be read). False when it was not
-  // asked for or the walker leaves it to the walk: the caller then lists it itself. A
-  // cancelled job gets true and no listing at once.
+  // asked for, every helper is busy and none has started it, or the walker leaves it to the
+  // walk: the caller then lists it itself. A cancelled job gets true and no listing at once.
   bool Take(const std::string& path, std::unique_ptr<FolderListing>& out);
 
  private:
@@ -55,6 +56,8 @@ class CFolderReadAhead {
   std::deque<std::string> m_queue;  // folders not started, the next needed first
   std::unordered_map<std::string, Slot> m_slots;
   int m_ahead = 0;        // folders being read or read and not taken
+  int m_reading = 0;      // helpers reading a folder now
+  bool m_full = false;    // the bound was reached: helpers wait until half are taken
   bool m_urgent = false;  // the scan waits for the first folder of the queue
   bool m_quit = false;
   std::vector<std::thread> m_helpers;

@@ -55,10 +55,13 @@ void CListingEngine::WorkerMain() {
     if (StopRequested()) break;
     m_hReadyEvent.Reset();
     const bool cancelled = RunJob();
+    // The next job may be started as soon as this one is ready: nothing of the job is read
+    // after that.
+    const ListingRequest request = m_job.request;
     m_bLastCancelled = cancelled;
     m_bWorkerRunning = !cancelled;
     m_hReadyEvent.Set();
-    if (ListingReceiver* receiver = m_status.Receiver()) receiver->Done(m_job.request, cancelled);
+    if (ListingReceiver* receiver = m_status.Receiver()) receiver->Done(request, cancelled);
     if (cancelled) break;
   }
   m_bWorkerRunning = false;

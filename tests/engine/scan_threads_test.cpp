@@ -153,6 +153,7 @@ TEST(ScanThreads, CancellingWhileFoldersAreReadAheadEndsTheJob) {
   ASSERT_TRUE(engine.StartGeneration(job));
   receiver.WaitScanning();
   engine.StopGeneration();
+  receiver.Wait();  // the cancelled job's end came before StopGeneration returned
   EXPECT_TRUE(receiver.cancelled);
   EXPECT_TRUE(engine.LastJobCancelled());
   EXPECT_EQ(folders.OpenNow(), 0);
