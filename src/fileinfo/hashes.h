@@ -114,6 +114,10 @@ struct FileHashes {
   bool sha1Loaded = false;
 };
 
+// Stores the digests of a pass that was not cancelled into `state` and marks those of `want`
+// loaded.
+void StoreHashResults(const HashRequest& want, HashResults& results, FileHashes& state);
+
 // Computes, in one pass, every digest that `shown` asks for and `state` has not loaded yet, and
 // marks them loaded unless the pass was cancelled. Returns true when cancelled; *status (when
 // given) receives the pass status, kDone when nothing needed computing.

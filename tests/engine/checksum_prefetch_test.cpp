@@ -1,9 +1,15 @@
 // Checksums of the rows to come, computed ahead on a pool: the digests equal those of a plain
 // pass, come back in row order, never run further ahead than allowed, report progress on the
-// consumer's thread only, and stop promptly when the listing is cancelled.
+// consumer's thread only, and stop promptly when the listing is cancelled. Listings show the
+// right digest in every row, and reuse kept checksums only when asked to.
+#include <sqlite3.h>
+#include <stdlib.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -13,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/checksum_prefetch.h"
+#include "engine/listing_engine.h"
 #include "test_util.h"
 
 namespace orvane {
@@ -178,6 +185,136 @@ TEST(ChecksumPrefetch, RowsPassedOverAreDroppedAndCannotBeTakenAgain) {
   EXPECT_EQ(r.md5, "7");
   EXPECT_THROW(prefetch.Take(5, nullptr, r), std::out_of_range);
   EXPECT_LE(hashed, 8);
+}
+
+class Receiver : public ListingReceiver {
+ public:
+  void Message(const std::string& text) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    messages.push_back(text);
+  }
+  void Done(ListingRequest, bool) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_done = true;
+    m_cv.notify_all();
+  }
+  void Wait() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_done; });
+    m_done = false;
+  }
+  std::vector<std::string> messages;
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_cv;
+  bool m_done = false;
+};
+
+// A listing of dir/tree with the three checksum columns, made by a fresh engine each time (so
+// nothing is carried over in memory), with the cache folder in dir.
+struct ChecksumListing {
+  TempDir dir;
+  Receiver receiver;
+  ListingJob job;
+  std::string oldCache;
+  ChecksumListing() {
+    if (const char* c = getenv("XDG_CACHE_HOME")) oldCache = c;
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    CListingOptions& o = job.options;
+    o.m_bProgramInfoInHeader = 0;
+    o.m_bColumn.fill(0);
+    for (ColumnId id : {ColumnId::kCrc32, ColumnId::kMd5, ColumnId::kSha1}) o.m_bColumn[id] = 1;
+    job.checkedDirs[dir / "tree"] = DirCheck::kWithSubdirs;
+    job.request = kRequestSave;
+    job.outputPath = dir / "listing.txt";
+  }
+  ~ChecksumListing() {
+    if (oldCache.empty())
+      unsetenv("XDG_CACHE_HOME");
+    else
+      setenv("XDG_CACHE_HOME", oldCache.c_str(), 1);
+  }
+  std::vector<std::string> Generate() {
+    CListingEngine engine(&receiver);
+    EXPECT_TRUE(engine.StartGeneration(job));
+    receiver.Wait();
+    engine.WaitReady();
+    return test::ReadListingLines(job.outputPath);
+  }
+  // The row of the file named name (unique in the tree).
+  static std::string Row(const std::vector<std::string>& lines, const std::string& name) {
+    for (const std::string& l : lines)
+      if (l.compare(0, name.size() + 1, name + " ") == 0) return l;
+    return "<no row " + name + ">";
+  }
+};
+
+// Every row shows the digests of its own file, sorted by name descending or all files together.
+TEST(ChecksumListing, EveryRowShowsItsOwnFilesDigests) {
+  ChecksumListing l;
+  std::mt19937 gen(3);
+  std::vector<std::pair<std::string, std::string>> files;  // row name, path
+  for (int d = 0; d < 3; ++d)
+    for (int i = 0; i < 12; ++i) {
+      const std::string name = "f" + std::to_string(d) + "_" + std::to_string(i);
+      std::string bytes(i == 5 && d == 1 ? (9 << 20) + 3 : gen() % 5000, '\0');
+      for (char& c : bytes) c = static_cast<char>(gen());
+      files.emplace_back(name, l.dir / ("tree/d" + std::to_string(d) + "/" + name + ".bin"));
+      test::WriteFile(files.back().second, bytes);
+    }
+  l.job.options.m_nFileSortKey[0] = ColumnNumber(ColumnId::kName);
+  l.job.options.m_bFileSortDesc[0] = 1;
+  for (int together : {0, 1}) {
+    l.job.options.m_bFilesTogether = together;
+    const auto lines = l.Generate();
+    for (const auto& [name, path] : files) {
+      HashResults want;
+      ComputeHashes(path, kAll, nullptr, want);
+      const std::string row = ChecksumListing::Row(lines, name);
+      EXPECT_NE(row.find(Crc32Cell(FileHashes{want.crc32, "", "", true}, false)), std::string::npos)
+          << row;
+      EXPECT_NE(row.find(want.md5), std::string::npos) << row;
+      EXPECT_NE(row.find(want.sha1), std::string::npos) << row;
+    }
+  }
+}
+
+TEST(ChecksumListing, KeptChecksumsAreUsedOnlyWhenTheOptionIsOn) {
+  ChecksumListing l;
+  test::WriteFile(l.dir / "tree/abc.txt", "abc");
+  const std::string realMd5 = "900150983cd24fb0d6963f7d28e17f72";
+  // Files changed in the last two seconds are not kept (their times may not show a change).
+  std::this_thread::sleep_for(std::chrono::milliseconds(2050));
+  l.job.options.m_bReuseChecksums = 1;
+  EXPECT_NE(ChecksumListing::Row(l.Generate(), "abc").find(realMd5), std::string::npos);
+  const std::string db = l.dir / "cache/Brenmoor/Orvane/checksums.sqlite";
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "UPDATE checksums SET md5 = '0123456789abcdef0123456789abcdef'",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_changes(raw), 1);
+  sqlite3_close(raw);
+  // The kept digest is shown (the file was not read again); with the option off it is not.
+  EXPECT_NE(ChecksumListing::Row(l.Generate(), "abc").find("0123456789abcdef0123456789abcdef"),
+            std::string::npos);
+  l.job.options.m_bReuseChecksums = 0;
+  EXPECT_NE(ChecksumListing::Row(l.Generate(), "abc").find(realMd5), std::string::npos);
+  EXPECT_TRUE(l.receiver.messages.empty());
+}
+
+TEST(ChecksumListing, ADamagedCacheIsReportedOnceAndTheListingGoesOn) {
+  ChecksumListing l;
+  test::WriteFile(l.dir / "tree/abc.txt", "abc");
+  test::WriteFile(l.dir / "cache/Brenmoor/Orvane/checksums.sqlite", std::string(4096, '!'));
+  l.job.options.m_bReuseChecksums = 1;
+  const auto lines = l.Generate();
+  EXPECT_NE(ChecksumListing::Row(lines, "abc").find("a9993e364706816aba3e25717850c26c9cd0d89d"),
+            std::string::npos);
+  ASSERT_EQ(l.receiver.messages.size(), 1u);
+  EXPECT_EQ(l.receiver.messages[0].rfind("warning: the checksum cache ", 0), 0u)
+      << l.receiver.messages[0];
 }
 
 }  // namespace
