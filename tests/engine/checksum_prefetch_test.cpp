@@ -317,5 +317,30 @@ TEST(ChecksumListing, ADamagedCacheIsReportedOnceAndTheListingGoesOn) {
       << l.receiver.messages[0];
 }
 
+TEST(ChecksumListing, ArchiveMembersShowTheirStoredCrcAndKeepNothingWhenItIsNotShown) {
+  ChecksumListing l;
+  test::WriteFile(l.dir / "tree/a.zip", test::ReadFile(test::DataPath("zip/info-zip.zip")));
+  l.job.options.m_bArchivesAsDirs = 1;
+  const auto lines = l.Generate();
+  // The stored CRC, never a digest of a file that does not exist; MD5 and SHA-1 are blank.
+  const std::string row = ChecksumListing::Row(lines, "locked");
+  EXPECT_NE(row.find("fca84d94" + std::string(34, ' ')), std::string::npos) << row;
+  EXPECT_EQ(row.find_first_not_of(' ', row.find("fca84d94") + 8), std::string::npos) << row;
+
+  l.job.options.m_bColumn.fill(0);
+  CListingEngine engine(&l.receiver);
+  ASSERT_TRUE(engine.StartGeneration(l.job));
+  l.receiver.Wait();
+  engine.WaitReady();
+  int members = 0;
+  for (const auto& d : engine.Directories())
+    for (const CFileRecord& r : d->m_items)
+      if (d->m_bArchive) {
+        ++members;
+        EXPECT_TRUE(r.m_pInfo == nullptr) << r.FullName();
+      }
+  EXPECT_EQ(members, 4);
+}
+
 }  // namespace
 }  // namespace orvane
