@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "base/unicode.h"
+#include "engine/columns.h"
 #include "engine/file_info_groups.h"
 #include "engine/listing_scanner.h"
 #include "fileinfo/archive_member.h"
@@ -132,9 +133,15 @@ void CListingScanner::AddArchiveEntry(const std::string& archivePath, const std:
   rec.m_nSeq = m_records.fileSeq++;
   rec.m_tCreation = rec.m_tLastWrite = rec.m_tLastAccess = time;
   AttributeLetters(attributes, rec.m_strAttributes);
-  FileHashes& hashes = rec.Info().m_hashes.Make();
-  hashes.crc32 = crc;  // the CRC stored in the archive
-  hashes.crc32Loaded = true;
+  // The CRC stored in the archive, kept only when its column is shown or sorts the files: the
+  // members' records are made afresh by every scan, and a plain listing keeps no extra groups.
+  const auto& keys = m_options.m_nFileSortKey;
+  if ((m_readers.Readers() & kReadCrc32) ||
+      std::find(keys.begin(), keys.end(), ColumnNumber(ColumnId::kCrc32)) != keys.end()) {
+    FileHashes& hashes = rec.Info().m_hashes.Make();
+    hashes.crc32 = crc;
+    hashes.crc32Loaded = true;
+  }
   rec.SetName(leaf);
   if (isDir) {
     rec.m_bIsDir = true;

@@ -108,6 +108,7 @@ void CListingEngine::FailJob(const std::string& reason) {
 bool CListingEngine::RunPhases() {
   ListingReceiver* receiver = m_status.Receiver();
   CEntryReaders readers(m_services, m_status, ShownColumnReaders(m_job.options));
+  readers.SetChecksumOptions(m_job.options);
   if (receiver) receiver->ScanBegin();
   bool cancelled =
       CListingScanner(m_job.options, m_services, readers, m_status, m_records, m_job.scanThreads)

@@ -116,6 +116,10 @@ struct CListingOptions {
   int m_nAttrCompressed = 2;
   int m_nAttrSystem = 2;
 
+  // Program options: the checksums of files unchanged since an earlier listing are taken from
+  // the per-user cache instead of reading the files again (off: every byte is read each time).
+  int m_bReuseChecksums = 0;
+
   // Whether a column is shown (Name always; File count through its own flag).
   bool IsShown(ColumnId id) const {
     if (id == ColumnId::kName) return true;

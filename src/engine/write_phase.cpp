@@ -225,6 +225,16 @@ bool CWritePhase::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, 
   }
   std::string row;
   std::vector<CFileRecord*> items;
+  if (o.m_bFileRows && m_readers.ChecksumsDeferred()) {
+    // The files of the rows to come, in row order: their checksums are computed ahead.
+    for (CDirRecord* d : dirs) {
+      if (o.m_bHideEmptyDirs && d->m_nFileCount == 0) continue;
+      items.clear();
+      for (CFileRecord& r : d->m_items) items.push_back(&r);
+      if (ItemsNeedSorting(sort)) SortItems(items, sort);
+      m_readers.PlanChecksums(items);
+    }
+  }
   ListingReceiver* receiver = m_status.Receiver();
   for (std::size_t i = 0; i < dirs.size(); ++i) {
     if (m_status.StopRequested()) return true;
@@ -264,12 +274,14 @@ bool CWritePhase::WriteFilesTogether(COvOutput& out, const std::vector<CDirRecor
     if (fileRows && perDir) {
       std::vector<CFileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(start), all.end());
       SortItems(part, m_sort);
+      if (!m_context.m_bMeasuring) m_readers.PlanChecksums(part);
       WritePerDirListing(*dirs[i], part);
     }
   }
   if (!fileRows) return false;
   // Always sorted: the array holds the items directory by directory, not in scan order.
   SortItems(all, m_sort);
+  m_readers.PlanChecksums(all);
   return !WriteItemRows(out, all);
 }
 
@@ -291,6 +303,7 @@ bool CWritePhase::Run(bool measuring, bool& failed) {
   const bool perDir = m_options.m_bListingInEachDir && m_job.request == kRequestSave;
   const bool cancelled = m_options.m_bFilesTogether ? WriteFilesTogether(*out, dirs, perDir)
                                                     : WriteDirByDir(*out, dirs, perDir);
+  m_readers.EndChecksums();
   if (receiver) receiver->WriteEnd();
   if (!cancelled) out->WriteFooter();
   if (!out->Close()) failed = true;

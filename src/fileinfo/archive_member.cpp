@@ -1,8 +1,8 @@
 #include "fileinfo/archive_member.h"
 
-#include <ctime>
 #include <vector>
 
+#include "base/local_time.h"
 #include "base/unicode.h"
 
 namespace orvane {
@@ -111,22 +111,27 @@ std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& t
   return out;
 }
 
-std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime) {
+namespace {
+
+// A DOS date and time as local time, with the zone's offset hint of LocalToMoment.
+std::int64_t DosToMoment(std::uint32_t dosDateTime, std::int64_t* offsetHint) {
   const std::uint32_t date = dosDateTime >> 16;
   const std::uint32_t time = dosDateTime & 0xFFFF;
-  std::tm tm{};
-  tm.tm_year = static_cast<int>(date >> 9) + 80;
-  tm.tm_mon = static_cast<int>((date >> 5) & 0x0F) - 1;
-  tm.tm_mday = static_cast<int>(date & 0x1F);
-  tm.tm_hour = static_cast<int>(time >> 11);
-  tm.tm_min = static_cast<int>((time >> 5) & 0x3F);
-  tm.tm_sec = static_cast<int>(time & 0x1F) * 2;
-  tm.tm_isdst = -1;
-  if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_hour > 23 || tm.tm_min > 59 ||
-      tm.tm_sec > 59)
-    return 0;
-  const std::time_t t = std::mktime(&tm);
-  return t == static_cast<std::time_t>(-1) ? 0 : static_cast<std::int64_t>(t);
+  const int year = static_cast<int>(date >> 9) + 1980;
+  const int month = static_cast<int>((date >> 5) & 0x0F);
+  const int day = static_cast<int>(date & 0x1F);
+  const int hour = static_cast<int>(time >> 11);
+  const int minute = static_cast<int>((time >> 5) & 0x3F);
+  const int second = static_cast<int>(time & 0x1F) * 2;
+  if (month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59) return 0;
+  // The zone read once for the run: no look-up of the system's zone per member.
+  return LocalToMoment(year, month, day, hour, minute, second, offsetHint);
+}
+
+}  // namespace
+
+std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime) {
+  return DosToMoment(dosDateTime, nullptr);
 }
 
 std::int64_t DosTimeConverter::ToSeconds(std::uint32_t dosDateTime) {
@@ -134,7 +139,7 @@ std::int64_t DosTimeConverter::ToSeconds(std::uint32_t dosDateTime) {
   if (seconds > 59) return 0;
   if ((dosDateTime >> 5) != m_minute) {
     m_minute = dosDateTime >> 5;
-    m_minuteStart = DosDateTimeToSeconds(dosDateTime & ~std::uint32_t{0x1F});
+    m_minuteStart = DosToMoment(dosDateTime & ~std::uint32_t{0x1F}, &m_offset);
   }
   return m_minuteStart == 0 ? 0 : m_minuteStart + seconds;
 }

@@ -70,7 +70,8 @@ std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& t
 std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime);
 
 // DosDateTimeToSeconds for the members of one archive, which mostly share their dates: the
-// local-time conversion is done once per minute and reused for the seconds within it.
+// local-time conversion is done once per minute and reused for the seconds within it, and the
+// zone's offset of the last minute is tried first for the next.
 class DosTimeConverter {
  public:
   std::int64_t ToSeconds(std::uint32_t dosDateTime);
@@ -78,6 +79,7 @@ class DosTimeConverter {
  private:
   std::uint32_t m_minute = ~std::uint32_t{0};  // dosDateTime without its seconds
   std::int64_t m_minuteStart = 0;
+  std::int64_t m_offset = 0;  // the zone's offset at m_minuteStart
 };
 
 // Windows FILETIME (100 ns units since 1601 UTC) in seconds since 1970; 0 for a moment before

@@ -112,7 +112,7 @@ class Digests {
   explicit Digests(const HashRequest& want) : m_want(want) {
     // The slowest requested digest goes to the helper thread when another one runs beside it.
     const int count = (want.crc32 ? 1 : 0) + (want.md5 ? 1 : 0) + (want.sha1 ? 1 : 0);
-    if (count >= 2) m_helperTakes = want.md5 ? kMd5 : kSha1;
+    if (count >= 2 && !want.oneThread) m_helperTakes = want.md5 ? kMd5 : kSha1;
   }
 
   void Feed(std::span<const std::uint8_t> chunk) {
@@ -286,19 +286,23 @@ bool LoadFileHashes(const std::string& path, const HashRequest& shown, HashProgr
   const bool cancelled = ComputeHashes(path, want, progress, r);
   if (status) *status = r.status;
   if (cancelled) return true;
+  StoreHashResults(want, r, state);
+  return false;
+}
+
+void StoreHashResults(const HashRequest& want, HashResults& results, FileHashes& state) {
   if (want.crc32) {
-    state.crc32 = r.crc32;
+    state.crc32 = results.crc32;
     state.crc32Loaded = true;
   }
   if (want.md5) {
-    state.md5 = std::move(r.md5);
+    state.md5 = std::move(results.md5);
     state.md5Loaded = true;
   }
   if (want.sha1) {
-    state.sha1 = std::move(r.sha1);
+    state.sha1 = std::move(results.sha1);
     state.sha1Loaded = true;
   }
-  return false;
 }
 
 std::string Crc32Cell(const FileHashes& h, bool isDir) {

@@ -54,6 +54,8 @@ struct HashRequest {
   bool crc32 = false;
   bool md5 = false;
   bool sha1 = false;
+  // The pass keeps to the calling thread (other files are hashed beside it).
+  bool oneThread = false;
   bool Any() const { return crc32 || md5 || sha1; }
 };
 
@@ -111,6 +113,10 @@ struct FileHashes {
   bool md5Loaded = false;
   bool sha1Loaded = false;
 };
+
+// Stores the digests of a pass that was not cancelled into `state` and marks those of `want`
+// loaded.
+void StoreHashResults(const HashRequest& want, HashResults& results, FileHashes& state);
 
 // Computes, in one pass, every digest that `shown` asks for and `state` has not loaded yet, and
 // marks them loaded unless the pass was cancelled. Returns true when cancelled; *status (when

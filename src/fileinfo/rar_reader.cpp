@@ -120,6 +120,49 @@ std::string DecodeName4(std::span<const std::uint8_t> raw, std::uint16_t flags, 
   return OemToUtf8(bytes);
 }
 
+// The fields of a format 5 file header after its flags; false when they do not fit.
+bool ReadFileFields5(ByteCursor& fields, RarFileHeader& out) {
+  std::uint64_t fileFlags = 0, unpacked = 0, attributes = 0, compression = 0, host = 0, nameLen = 0;
+  std::uint32_t mtime = 0, dataCrc = 0;
+  if (!ReadVint(fields, fileFlags) || !ReadVint(fields, unpacked) || !ReadVint(fields, attributes))
+    return false;
+  if ((fileFlags & 0x0002) && !fields.U32LE(mtime)) return false;
+  if ((fileFlags & 0x0004) && !fields.U32LE(dataCrc)) return false;
+  std::span<const std::uint8_t> name;
+  if (!ReadVint(fields, compression) || !ReadVint(fields, host) || !ReadVint(fields, nameLen) ||
+      !fields.Sub(nameLen, name))
+    return false;
+  out.name.assign(reinterpret_cast<const char*>(name.data()), name.size());
+  out.unpackedSize = (fileFlags & 0x0008) ? 0 : unpacked;  // 0x0008: size unknown
+  out.crc = dataCrc;
+  out.attributes = static_cast<std::uint32_t>(attributes);
+  out.unixHost = host == 1;
+  out.time = (fileFlags & 0x0002) ? ClampListingTime(mtime) : 0;
+  out.isDirectory = (fileFlags & 0x0001) != 0;
+  return true;
+}
+
+// The extra records of a format 5 file header (a size, then a type and its data): encryption,
+// and a modification time that replaces the one of the fields.
+void ReadFileExtra5(ByteCursor& extra, RarFileHeader& out) {
+  std::uint64_t recordSize = 0;
+  ByteCursor record;
+  while (ReadVint(extra, recordSize) && extra.Sub(recordSize, record)) {
+    std::uint64_t recordType = 0, timeFlags = 0;
+    if (!ReadVint(record, recordType)) continue;
+    if (recordType == kExtraEncryption) out.encrypted = true;
+    if (recordType != kExtraFileTime || !ReadVint(record, timeFlags) || !(timeFlags & 0x0002))
+      continue;
+    if (timeFlags & 0x0001) {  // Unix seconds
+      std::uint32_t t = 0;
+      if (record.U32LE(t)) out.time = ClampListingTime(t);
+    } else {  // Windows FILETIME
+      std::uint64_t t = 0;
+      if (record.U64LE(t)) out.time = FileTimeToSeconds(t);
+    }
+  }
+}
+
 }  // namespace
 
 RarReader::RarReader() = default;
@@ -287,7 +330,7 @@ RarStatus RarReader::ReadBlock4(RarFileHeader& out, bool& isFile) {
   out.packedSize = dataSize;
   out.crc = fileCrc;
   out.attributes = attributes;
-  out.time = DosDateTimeToSeconds(dosTime);
+  out.time = m_dosTime.ToSeconds(dosTime);
   out.isDirectory = (flags & kFileDirectoryMask) == kFileDirectoryMask;
   out.encrypted = (flags & kFileEncrypted) != 0;
   return RarStatus::kOk;
@@ -334,44 +377,10 @@ RarStatus RarReader::ReadBlock5(RarFileHeader& out, bool& isFile, std::uint64_t&
   ByteCursor extra;
   c.Sub(c.Remaining() - extraSize, fields);
   c.Sub(extraSize, extra);
-  std::uint64_t fileFlags = 0, unpacked = 0, attributes = 0, compression = 0, host = 0, nameLen = 0;
-  std::uint32_t mtime = 0, dataCrc = 0;
-  if (!ReadVint(fields, fileFlags) || !ReadVint(fields, unpacked) || !ReadVint(fields, attributes))
-    return RarStatus::kBadData;
-  if ((fileFlags & 0x0002) && !fields.U32LE(mtime)) return RarStatus::kBadData;
-  if ((fileFlags & 0x0004) && !fields.U32LE(dataCrc)) return RarStatus::kBadData;
-  std::span<const std::uint8_t> name;
-  if (!ReadVint(fields, compression) || !ReadVint(fields, host) || !ReadVint(fields, nameLen) ||
-      !fields.Sub(nameLen, name))
-    return RarStatus::kBadData;
-
+  if (!ReadFileFields5(fields, out)) return RarStatus::kBadData;
   isFile = true;
-  out.name.assign(reinterpret_cast<const char*>(name.data()), name.size());
-  out.unpackedSize = (fileFlags & 0x0008) ? 0 : unpacked;  // 0x0008: size unknown
   out.packedSize = dataSize;
-  out.crc = dataCrc;
-  out.attributes = static_cast<std::uint32_t>(attributes);
-  out.unixHost = host == 1;
-  out.time = (fileFlags & 0x0002) ? ClampListingTime(mtime) : 0;
-  out.isDirectory = (fileFlags & 0x0001) != 0;
-
-  // Extra records: a size, then a type and its data.
-  std::uint64_t recordSize = 0;
-  ByteCursor record;
-  while (ReadVint(extra, recordSize) && extra.Sub(recordSize, record)) {
-    std::uint64_t recordType = 0, timeFlags = 0;
-    if (!ReadVint(record, recordType)) continue;
-    if (recordType == kExtraEncryption) out.encrypted = true;
-    if (recordType != kExtraFileTime || !ReadVint(record, timeFlags) || !(timeFlags & 0x0002))
-      continue;
-    if (timeFlags & 0x0001) {  // Unix seconds
-      std::uint32_t t = 0;
-      if (record.U32LE(t)) out.time = ClampListingTime(t);
-    } else {  // Windows FILETIME
-      std::uint64_t t = 0;
-      if (record.U64LE(t)) out.time = FileTimeToSeconds(t);
-    }
-  }
+  ReadFileExtra5(extra, out);
   return RarStatus::kOk;
 }
 

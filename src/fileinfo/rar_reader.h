@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "fileinfo/archive_member.h"
 #include "fileinfo/byte_source.h"
 
 namespace orvane {
@@ -78,6 +79,7 @@ class RarReader {
   bool m_done = true;
   bool m_checkCrc = true;
   int m_format = 0;
+  DosTimeConverter m_dosTime;  // format 4 member times
 };
 
 }  // namespace orvane

@@ -233,34 +233,84 @@ std::uint64_t BytesBeforeArchive(ZipInput& input) {
     const std::uint64_t end = size - tail + i;
     const std::uint64_t cdSize = ByteCursor::LoadLE(&bytes[i + 12], 4);
     const std::uint64_t cdOffset = ByteCursor::LoadLE(&bytes[i + 16], 4);
-    if (cdOffset == 0xFFFFFFFF || end < cdOffset + cdSize) return 0;
+    // A zip64 end record stands between the central directory and a locator in front of the
+    // end record (writers add it for more than 65,535 members even in small archives).
+    const bool zip64 = i >= 20 && ByteCursor::LoadLE(&bytes[i - 20], 4) == 0x07064B50;
+    if (zip64 || cdOffset == 0xFFFFFFFF || end < cdOffset + cdSize) return 0;
     return end - (cdOffset + cdSize);
   }
   return 0;
 }
 
-// Reads the local extra field of the current member straight from the bytes: its central
-// header, where minizip stands, gives the local header's offset. (Opening the member through
-// minizip for unzGetLocalExtrafield costs half the listing time, and reads the wrong bytes when
-// data stands in front of the archive.) False when the headers found do not match the member.
-bool ReadLocalExtra(ZipInput& input, unzFile zip, std::uint64_t prefix, std::string_view rawName,
-                    std::span<const std::uint8_t> centralExtra, std::vector<std::uint8_t>& out) {
-  out.clear();
-  const std::uint64_t central = prefix + unzGetOffset64(zip);
+// The central header minizip stands on, read straight from the bytes: minizip would read it
+// field by field once more for every member. The name and the extra field stay in `bytes`.
+struct CentralHeader {
+  unz_file_info64 info{};
+  std::uint64_t at = 0;             // where the header starts
+  bool viaMinizip = false;          // not found at its place: read through minizip, no local offset
+  std::vector<std::uint8_t> bytes;  // name, extra field, local header offset
+  std::string_view Name() const {
+    return {reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::size_t>(info.size_filename)};
+  }
+  std::span<const std::uint8_t> Extra() const {
+    return std::span<const std::uint8_t>(bytes).subspan(info.size_filename, info.size_file_extra);
+  }
+};
+
+// False when no central header stands at the place minizip names.
+bool ReadCentralHeader(ZipInput& input, unzFile zip, std::uint64_t prefix, CentralHeader& out) {
   std::uint8_t head[46];
-  if (!input.ReadExact(central, sizeof head, head) || ByteCursor::LoadLE(head, 4) != 0x02014B50 ||
-      ByteCursor::LoadLE(head + 28, 2) != rawName.size())
+  out.viaMinizip = false;
+  out.at = prefix + unzGetOffset64(zip);
+  if (!input.ReadExact(out.at, sizeof head, head) || ByteCursor::LoadLE(head, 4) != 0x02014B50)
     return false;
-  std::string name(rawName.size(), '\0');
-  if (!input.ReadExact(central + sizeof head, name.size(),
-                       reinterpret_cast<std::uint8_t*>(name.data())) ||
-      name != rawName)
+  unz_file_info64& info = out.info;
+  info.version = ByteCursor::LoadLE(head + 4, 2);
+  info.flag = ByteCursor::LoadLE(head + 8, 2);
+  info.dosDate = ByteCursor::LoadLE(head + 12, 4);
+  info.crc = ByteCursor::LoadLE(head + 16, 4);
+  info.compressed_size = ByteCursor::LoadLE(head + 20, 4);
+  info.uncompressed_size = ByteCursor::LoadLE(head + 24, 4);
+  info.size_filename = ByteCursor::LoadLE(head + 28, 2);
+  info.size_file_extra = ByteCursor::LoadLE(head + 30, 2);
+  info.external_fa = ByteCursor::LoadLE(head + 38, 4);
+  out.bytes.resize(info.size_filename + info.size_file_extra + 4);
+  std::memcpy(out.bytes.data() + info.size_filename + info.size_file_extra, head + 42, 4);
+  return input.ReadExact(out.at + sizeof head, info.size_filename + info.size_file_extra,
+                         out.bytes.data());
+}
+
+// The same header through minizip, for an archive whose headers are not where they should be.
+bool ReadCentralHeaderByMinizip(unzFile zip, CentralHeader& out) {
+  out.at = 0;
+  out.viaMinizip = true;
+  out.bytes.assign(65535 + 65536, 0);
+  if (unzGetCurrentFileInfo64(zip, &out.info, reinterpret_cast<char*>(out.bytes.data()), 65535,
+                              out.bytes.data() + 65535, 65536, nullptr, 0) != UNZ_OK)
     return false;
-  std::uint64_t local = ByteCursor::LoadLE(head + 42, 4);
+  // Name and extra as ReadCentralHeader keeps them: one after the other.
+  out.info.size_filename = std::min<uLong>(out.info.size_filename, 65535);
+  out.info.size_file_extra = std::min<uLong>(out.info.size_file_extra, 65536);
+  std::memmove(out.bytes.data() + out.info.size_filename, out.bytes.data() + 65535,
+               out.info.size_file_extra);
+  return true;
+}
+
+// Reads the local extra field of a member whose central header was read from the bytes: the
+// header gives the local header's offset. (Opening the member through minizip for
+// unzGetLocalExtrafield costs half the listing time, and reads the wrong bytes when data stands
+// in front of the archive.) False when the local header found does not match.
+bool ReadLocalExtra(ZipInput& input, std::uint64_t prefix, const CentralHeader& central,
+                    std::vector<std::uint8_t>& out) {
+  out.clear();
+  if (central.viaMinizip) return false;
+  const std::uint8_t* tail = central.bytes.data() + central.bytes.size() - 4;
+  std::uint64_t local = ByteCursor::LoadLE(tail, 4);
   if (local == 0xFFFFFFFF) {  // in the zip64 block, behind the sizes stored there
-    ByteCursor zip64(FindExtraBlock(centralExtra, kZip64));
-    const bool skipped = (ByteCursor::LoadLE(head + 24, 4) != 0xFFFFFFFF || zip64.Skip(8)) &&
-                         (ByteCursor::LoadLE(head + 20, 4) != 0xFFFFFFFF || zip64.Skip(8));
+    ByteCursor zip64(FindExtraBlock(central.Extra(), kZip64));
+    const bool skipped = (central.info.uncompressed_size != 0xFFFFFFFF || zip64.Skip(8)) &&
+                         (central.info.compressed_size != 0xFFFFFFFF || zip64.Skip(8));
     if (!skipped || !zip64.U64LE(local)) return false;
   }
   local += prefix;
@@ -278,20 +328,17 @@ std::uint64_t ListMembers(ZipInput& input, unzFile zip, const std::string& archi
                           ArchiveSink& sink) {
   const std::uint64_t prefix = BytesBeforeArchive(input);
   std::uint64_t total = 0;
-  std::vector<char> name(65536);
-  std::vector<std::uint8_t> extra(65536);
+  CentralHeader central;
   std::vector<std::uint8_t> localExtra;
   DosTimeConverter dosTime;
   for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK && !sink.StopRequested();
        rc = unzGoToNextFile(zip)) {
-    unz_file_info64 info{};
-    if (unzGetCurrentFileInfo64(zip, &info, name.data(), name.size(), extra.data(), extra.size(),
-                                nullptr, 0) != UNZ_OK)
+    if (!ReadCentralHeader(input, zip, prefix, central) &&
+        !ReadCentralHeaderByMinizip(zip, central))
       break;
-    const std::string_view rawName(name.data(),
-                                   std::min<std::size_t>(info.size_filename, name.size()));
-    const std::span<const std::uint8_t> centralExtra(
-        extra.data(), std::min<std::size_t>(info.size_file_extra, extra.size()));
+    const unz_file_info64& info = central.info;
+    const std::string_view rawName = central.Name();
+    const std::span<const std::uint8_t> centralExtra = central.Extra();
 
     ArchiveMember m;
     bool trailingSeparator = false;
@@ -305,7 +352,7 @@ std::uint64_t ListMembers(ZipInput& input, unzFile zip, const std::string& archi
     // The extended timestamp: the central copy repeats the local modification time, so the
     // local header is read only when the central directory has none.
     if (!ExtendedModTime(centralExtra, m.time) &&
-        ReadLocalExtra(input, zip, prefix, rawName, centralExtra, localExtra))
+        ReadLocalExtra(input, prefix, central, localExtra))
       ExtendedModTime(localExtra, m.time);
     if (m.name.empty()) continue;  // nothing left of the name to list
     sink.AddArchiveEntry(archivePath, m);

@@ -323,6 +323,8 @@ void AddProgramPageAndTree(std::vector<COptionControl>& out, const CListingOptio
   program.Check(kKeyRemember, "Remember dirs selection", d.m_bRememberSelection);
   program.Check(kKeyShellIntegration, "Enable shell integration", d.m_bShellIntegration);
   program.Check(kKeyAutoRefresh, "Automatically refresh preview", d.m_bAutoRefresh);
+  program.Flag(kKeyReuseChecksums, "Reuse checksums of unchanged files from earlier listings",
+               &O::m_bReuseChecksums);
   Builder tree(out, OptionPage::kTree, defaults);
   tree.Check(kKeySelectWithSubdirs, "Select &with subdirectories", d.m_bSelectWithSubdirs);
 }

@@ -159,6 +159,7 @@ enum ControlKey : int {
   kKeyShellIntegration = 1258,
   kKeyAutoRefresh = 1477,
   kKeySelectWithSubdirs = 1208,
+  kKeyReuseChecksums = 1600,
 };
 
 // What an edit changed in one control: its value (check, selection, text or moment), whether

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "archive_recorder.h"
+#include "fileinfo/byte_cursor.h"
 #include "test_util.h"
 
 namespace orvane {
@@ -96,6 +97,43 @@ TEST_F(ZipLister, DataInFrontOfTheArchive) {
   ASSERT_EQ(rec.members.size(), 3u);
   EXPECT_EQ(rec.Member("local-ut.txt").time, 1262304000);
   EXPECT_EQ(rec.Member("three-gb.bin").time, 981173106);
+}
+
+TEST_F(ZipLister, LocalTimestampsInArchivesWithAZip64EndRecord) {
+  // Writers add a zip64 end record and its locator in front of the end record for more than
+  // 65,535 members: they stand between the central directory and the end record, and are not
+  // data in front of the archive.
+  auto bytes = Bytes("handmade.zip");
+  ASSERT_GE(bytes.size(), 22u);
+  const std::size_t endAt = bytes.size() - 22;
+  ASSERT_EQ(ByteCursor::LoadLE(&bytes[endAt], 4), 0x06054B50u);
+  const std::uint64_t entries = ByteCursor::LoadLE(&bytes[endAt + 10], 2);
+  const std::uint64_t cdSize = ByteCursor::LoadLE(&bytes[endAt + 12], 4);
+  const std::uint64_t cdOffset = ByteCursor::LoadLE(&bytes[endAt + 16], 4);
+  std::vector<std::uint8_t> tail;
+  auto put = [&tail](std::uint64_t v, int n) {
+    for (int i = 0; i < n; ++i) tail.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  put(0x06064B50, 4);  // zip64 end record
+  put(44, 8);
+  put(45, 2);
+  put(45, 2);
+  put(0, 4);
+  put(0, 4);
+  put(entries, 8);
+  put(entries, 8);
+  put(cdSize, 8);
+  put(cdOffset, 8);
+  put(0x07064B50, 4);  // its locator
+  put(0, 4);
+  put(endAt, 8);
+  put(1, 4);
+  bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(endAt), tail.begin(), tail.end());
+  ArchiveRecorder rec;
+  ListZipArchive(bytes, "/d", "many.zip", rec, 0);
+  ASSERT_EQ(rec.members.size(), 3u);
+  EXPECT_EQ(rec.Member("local-ut.txt").time, 1262304000);
+  EXPECT_EQ(rec.Member("five-gib.bin").size, 5ull << 30);
 }
 
 TEST_F(ZipLister, MemoryAndFileGiveTheSameListing) {

@@ -117,6 +117,16 @@ TEST(ConfigFiles, OnlyTheKeysPresentChangeControls) {
   EXPECT_FALSE(l.named.m_window.has_value());
 }
 
+TEST(ConfigFiles, ReusingKeptChecksumsIsOffUntilAConfigurationTurnsItOn) {
+  TempDir dir;
+  WriteFile(dir / "none.ovc", "[Settings]\n");
+  WriteFile(dir / "reuse.ovc", "[Settings]\n1600=1\n");
+  EXPECT_EQ(Load(dir / "none.ovc").options.m_bReuseChecksums, 0);
+  Loaded l = Load(dir / "reuse.ovc");
+  EXPECT_EQ(l.options.m_bReuseChecksums, 1);
+  EXPECT_EQ(l.pages.Find(1600)->m_page, OptionPage::kProgram);
+}
+
 TEST(ConfigFiles, EmptyValuesRestoreNothingAndNonNumbersReadAsZero) {
   TempDir dir;
   WriteFile(dir / "odd.ovc",

@@ -37,8 +37,8 @@ TEST(OptionPages, EveryControlOnceWithItsKind) {
   EXPECT_TRUE(pages.Find(1406)->m_bHidden);
   EXPECT_EQ(pages.Controls().front().m_nId, 1366);
   EXPECT_EQ(pages.Controls().back().m_nId, 1208);
-  // Columns: 57 boxes, 43 widths, 5 hidden pairs; output 61; filter 18; program and tree 4.
-  EXPECT_EQ(ids.size(), 110u + 61u + 18u + 4u);
+  // Columns: 57 boxes, 43 widths, 5 hidden pairs; output 61; filter 18; program and tree 5.
+  EXPECT_EQ(ids.size(), 110u + 61u + 18u + 5u);
 }
 
 TEST(OptionPages, DefaultsApplyAsTheRecordsDefaults) {
