@@ -108,6 +108,7 @@ constexpr BuiltInText kBuiltIn[] = {
     {1523, "Create links to the position where a subdir is listed in the document and not to real dirs."},
     {1257, "Save on exit and restore on enter currently selected directories"},
     {1258, "Enable %ov items in the file manager's context menus"},
+    {1600, "Keep the checksums of this listing and reuse them for files whose size and times have not changed"},
 };
 // clang-format on
 
