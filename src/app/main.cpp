@@ -13,6 +13,8 @@
 #include "app/command_line.h"
 #ifdef ORVANE_WINDOW
 #include "ui/window/window_main.h"
+#elif defined(ORVANE_WINDOW_PROGRAM)
+#include "platform/window_program.h"
 #endif
 
 namespace {
@@ -78,7 +80,7 @@ bool TakeScreenshotOption(std::vector<std::string>& args, std::string& file, std
   return true;
 }
 
-#ifdef ORVANE_WINDOW
+#if defined(ORVANE_WINDOW) || defined(ORVANE_WINDOW_PROGRAM)
 constexpr const char* kScreenshotHelp =
     "\nA picture of the window, for checks without a person:\n"
     "  orvane --screenshot FILE.png [/o CONFIG] [SELECTION]\n"
@@ -114,7 +116,7 @@ int main(int argc, char** argv) {
       std::string(
           "\nBatch options (they change the options of the configuration for this run):\n") +
       orvane::BatchOptionsHelp();
-#ifdef ORVANE_WINDOW
+#if defined(ORVANE_WINDOW) || defined(ORVANE_WINDOW_PROGRAM)
   services.moreHelp += kScreenshotHelp;
 #endif
   services.runListing = [](const orvane::CListingOptions& options,
@@ -139,6 +141,14 @@ int main(int argc, char** argv) {
   services.runListWindow = [&](const orvane::CListWindowStart& start) -> std::optional<int> {
     if (!orvane::ui::DisplayAvailable()) return std::nullopt;
     return orvane::ui::RunListWindow(argc, argv, start);
+  };
+#elif defined(ORVANE_WINDOW_PROGRAM)
+  // The window is a program of its own (see window_program.h); it parses the command line again.
+  if (!screenshot.empty()) return orvane::RunWindowProgram(argv);
+  services.runWindow = [argv](const std::string&) { return orvane::RunWindowProgram(argv); };
+  services.runListWindow = [argv](const orvane::CListWindowStart&) -> std::optional<int> {
+    if (!orvane::DisplayNamed()) return std::nullopt;
+    return orvane::RunWindowProgram(argv);
   };
 #else
   if (!screenshot.empty()) {

@@ -17,7 +17,8 @@ namespace orvane {
 std::string GetUserFolder(bool create = true);
 
 // The installed data folder with a final "/": "share/orvane" next to the executable (the build
-// tree) or "../share/orvane" from it (an installation). Empty when neither exists.
+// tree), "../share/orvane" from it (an installation) or "../../share/orvane" (the window
+// program in libexec/orvane/). Empty when none exists.
 std::string GetProgramFolder();
 
 // The executable's file name without folder and extension ("orvane").

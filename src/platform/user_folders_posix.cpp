@@ -61,7 +61,8 @@ std::string GetProgramFolder() {
   std::size_t slash = exe.rfind('/');
   if (slash == std::string::npos) return {};
   std::string dir = exe.substr(0, slash);
-  for (const std::string& candidate : {dir + "/share/orvane", dir + "/../share/orvane"}) {
+  for (const std::string& candidate :
+       {dir + "/share/orvane", dir + "/../share/orvane", dir + "/../../share/orvane"}) {
     if (GetPathKind(candidate) == PathKind::kDirectory) return AbsolutePath(candidate) + "/";
   }
   return {};
