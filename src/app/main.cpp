@@ -90,27 +90,19 @@ constexpr const char* kScreenshotHelp =
     "      3 or 4 shows that option page. Any Qt platform will do, offscreen included.\n";
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Numbers in the C form, everything else from the environment; case folding of names needs a
+// Unicode character type even under the plain C locale.
+void SetUpLocale() {
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
-  // Case folding of names needs a Unicode character type even under the plain C locale.
   if (const char* ctype = std::setlocale(LC_CTYPE, nullptr);
       ctype && (std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0))
     std::setlocale(LC_CTYPE, "C.UTF-8");
+}
 
-  std::vector<std::string> args;
-  std::vector<orvane::BatchEdit> edits;
-  std::string error;
-  std::vector<std::string> given(argv + 1, argv + argc);
-  std::string screenshot;
-  std::string selection;
-  if (!TakeScreenshotOption(given, screenshot, selection, error) ||
-      !TakeBatchOptions(given, args, edits, error)) {
-    std::fprintf(stderr, "orvane: %s\n", error.c_str());
-    return orvane::kExitUsage;
-  }
+// The start-up's services for a listing without the window: the help text, the listing run and
+// the batch options, parsed before and applied in the order given.
+orvane::CStartupServices BatchServices(const std::vector<orvane::BatchEdit>& edits) {
   orvane::CStartupServices services = orvane::DefaultStartupServices();
   services.moreHelp =
       std::string(
@@ -125,8 +117,6 @@ int main(int argc, char** argv) {
     return orvane::RunListing(options, selection, static_cast<orvane::ListingRequest>(kind), output,
                               true);
   };
-  // The start-up calls this after loading the configuration when the command line held batch
-  // options; they were parsed above, in the order given.
   services.applyBatchOptions = [&edits](const std::vector<std::string>&,
                                         orvane::CListingOptions& into, std::string&) {
     for (const orvane::BatchEdit& edit : edits) edit(into);
@@ -134,6 +124,25 @@ int main(int argc, char** argv) {
     into.ApplyEffectiveValues();
     return true;
   };
+  return services;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetUpLocale();
+  std::vector<std::string> args;
+  std::vector<orvane::BatchEdit> edits;
+  std::string error;
+  std::vector<std::string> given(argv + 1, argv + argc);
+  std::string screenshot;
+  std::string selection;
+  if (!TakeScreenshotOption(given, screenshot, selection, error) ||
+      !TakeBatchOptions(given, args, edits, error)) {
+    std::fprintf(stderr, "orvane: %s\n", error.c_str());
+    return orvane::kExitUsage;
+  }
+  orvane::CStartupServices services = BatchServices(edits);
 #ifdef ORVANE_WINDOW
   services.runWindow = [&](const std::string& configPath) {
     return orvane::ui::RunWindow(argc, argv, {configPath, screenshot, selection});
