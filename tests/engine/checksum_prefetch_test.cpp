@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "done_receiver.h"
 #include "engine/checksum_prefetch.h"
 #include "engine/listing_engine.h"
 #include "test_util.h"
@@ -187,29 +188,7 @@ TEST(ChecksumPrefetch, RowsPassedOverAreDroppedAndCannotBeTakenAgain) {
   EXPECT_LE(hashed, 8);
 }
 
-class Receiver : public ListingReceiver {
- public:
-  void Message(const std::string& text) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    messages.push_back(text);
-  }
-  void Done(ListingRequest, bool) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_done = true;
-    m_cv.notify_all();
-  }
-  void Wait() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_done; });
-    m_done = false;
-  }
-  std::vector<std::string> messages;
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_cv;
-  bool m_done = false;
-};
+using Receiver = test::DoneReceiver;
 
 // A listing of dir/tree with the three checksum columns, made by a fresh engine each time (so
 // nothing is carried over in memory), with the cache folder in dir.

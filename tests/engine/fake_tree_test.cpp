@@ -7,6 +7,7 @@
 #include <limits>
 #include <mutex>
 
+#include "done_receiver.h"
 #include "engine/listing_engine.h"
 #include "fake_folders.h"
 #include "test_util.h"
@@ -14,29 +15,7 @@
 namespace orvane {
 namespace {
 
-class DoneReceiver : public ListingReceiver {
- public:
-  void Message(const std::string& text) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    messages.push_back(text);
-  }
-  void Done(ListingRequest, bool) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_done = true;
-    m_cv.notify_all();
-  }
-  void Wait() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_done; });
-    m_done = false;
-  }
-  std::vector<std::string> messages;
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_cv;
-  bool m_done = false;
-};
+using test::DoneReceiver;
 
 // A listing of the fake folder `top` (a path in a temporary folder, where a test may put a real
 // file for the readers of contents to find): the Name cell (120 characters) and the columns a

@@ -7,32 +7,14 @@
 #include <mutex>
 #include <string>
 
+#include "done_receiver.h"
 #include "engine/listing_engine.h"
 #include "test_util.h"
 
 namespace orvane {
 namespace {
 
-class DoneReceiver : public ListingReceiver {
- public:
-  void Done(ListingRequest, bool wasCancelled) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_done = true;
-    cancelled = wasCancelled;
-    m_cv.notify_all();
-  }
-  void Wait() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_done; });
-    m_done = false;
-  }
-  bool cancelled = false;
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_cv;
-  bool m_done = false;
-};
+using test::DoneReceiver;
 
 // A tree whose names, sizes and contents differ, so that the two sort keys give different
 // orders.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "done_receiver.h"
 #include "engine/listing_engine.h"
 #include "test_util.h"
 
@@ -35,24 +36,7 @@ class FakeServices : public ListingServices {
   std::string m_volume;
 };
 
-class DoneReceiver : public ListingReceiver {
- public:
-  void Done(ListingRequest, bool) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_done = true;
-    m_cv.notify_all();
-  }
-  void Wait() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_done; });
-    m_done = false;
-  }
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_cv;
-  bool m_done = false;
-};
+using test::DoneReceiver;
 
 TEST(ListingServices, RowsShowTheTypesOwnersAndVolumeTheServicesGive) {
   test::TempDir tmp;
