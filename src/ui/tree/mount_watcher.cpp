@@ -1,8 +1,5 @@
 #include "ui/tree/mount_watcher.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QFile>
 #include <QSocketNotifier>
 
@@ -13,11 +10,11 @@ MountWatcher::MountWatcher(QObject* parent, const QString& table)
   m_settle.setSingleShot(true);
   m_settle.setInterval(150);
   connect(&m_settle, &QTimer::timeout, this, &MountWatcher::CheckNow);
-  m_fd = ::open(QFile::encodeName(m_table).constData(), O_RDONLY | O_CLOEXEC);
+  m_file = std::make_unique<CWatchedFile>(QFile::encodeName(m_table).toStdString());
   m_last = ReadTable();
-  if (m_fd >= 0 && m_table.startsWith(QLatin1String("/proc/"))) {
+  if (m_file->IsOpen() && m_table.startsWith(QLatin1String("/proc/"))) {
     // QSocketNotifier::Exception waits for POLLPRI, which is how the kernel marks a change.
-    m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Exception, this);
+    m_notifier = new QSocketNotifier(m_file->Descriptor(), QSocketNotifier::Exception, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
       ReadTable();  // reading the table again clears the mark
       m_settle.start();
@@ -31,17 +28,11 @@ MountWatcher::MountWatcher(QObject* parent, const QString& table)
 
 MountWatcher::~MountWatcher() {
   delete m_notifier;
-  if (m_fd >= 0) ::close(m_fd);
 }
 
 QByteArray MountWatcher::ReadTable() {
-  QByteArray text;
-  if (m_fd >= 0) {
-    ::lseek(m_fd, 0, SEEK_SET);
-    char buf[8192];
-    for (ssize_t n; (n = ::read(m_fd, buf, sizeof buf)) > 0;) text.append(buf, n);
-  }
-  return text;
+  const std::string text = m_file->ReadAll();
+  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void MountWatcher::CheckNow() {

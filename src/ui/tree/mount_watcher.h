@@ -12,6 +12,10 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+
+#include "platform/watched_file.h"
+
 class QSocketNotifier;
 
 namespace orvane {
@@ -35,7 +39,7 @@ class MountWatcher : public QObject {
   QByteArray ReadTable();
 
   QString m_table;
-  int m_fd = -1;
+  std::unique_ptr<CWatchedFile> m_file;
   QSocketNotifier* m_notifier = nullptr;
   QTimer m_settle;  // gathers a burst of changes into one report
   QTimer m_poll;    // the fallback when the table cannot be watched
