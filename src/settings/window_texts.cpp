@@ -60,6 +60,12 @@ constexpr WindowTextRow kRows[] = {
   {kTextCannotOpen, "\"%s\" could not be opened: xdg-open could not be started.", std::nullopt},
   {kTextGroupAttributes, "Attributes", P::kFilter},
   {kTextVersion, "Version %s", std::nullopt},
+  {kTextCannotPrint, "The listing could not be printed.", std::nullopt},
+  {kTextListingNotWritten, "The listing could not be written to \"%s\"", std::nullopt},
+  {kTextCannotOpenListing, "The listing could not be opened (xdg-open).", std::nullopt},
+  {kTextPasswordTitle, "Network password", std::nullopt},
+  // %1 is the user, %2 the server.
+  {kTextPasswordPrompt, "Password of %1 on %2:", std::nullopt},
 };
 // clang-format on
 

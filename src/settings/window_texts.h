@@ -65,6 +65,11 @@ enum WindowTextId : int {
   kTextCannotOpen,
   kTextGroupAttributes,
   kTextVersion,
+  kTextCannotPrint,
+  kTextListingNotWritten,
+  kTextCannotOpenListing,
+  kTextPasswordTitle,
+  kTextPasswordPrompt,
 };
 
 struct WindowTextRow {

@@ -22,6 +22,7 @@
 #include "base/strings.h"
 #include "platform/desktop.h"
 #include "platform/user_folders.h"
+#include "settings/window_texts.h"
 #include "ui/pages/page_services.h"
 #include "ui/window/engine_headers.h"
 #include "ui/window/main_frame.h"
@@ -132,7 +133,7 @@ void CMainFrame::RunPrintJob(bool preview) {
     QPrintDialog dialog(&Printer(), this);
     if (dialog.exec() != QDialog::Accepted) return;
     m_preview->PrintTo(&Printer(), [this](bool ok) {
-      if (!ok) ShowMessage("Error", "The listing could not be printed.");
+      if (!ok) ShowMessage("Error", QString::fromStdString(WindowText(kTextCannotPrint)));
     });
     return;
   }
@@ -165,7 +166,7 @@ void CMainFrame::OnGenerationFinished(const GenerationResult& result) {
   const QString path = QString::fromStdString(result.outputPath);
   if (result.failed) {
     // A listing that was not written completely is never delivered as if it were.
-    QString text = "The listing could not be written to \"" + path + "\"";
+    QString text = QString::fromStdString(WindowText(kTextListingNotWritten, result.outputPath));
     if (!result.error.empty()) text += ": " + QString::fromStdString(result.error);
     ShowMessage("Error", text + ".");
     return;
@@ -174,7 +175,7 @@ void CMainFrame::OnGenerationFinished(const GenerationResult& result) {
     case kRequestSave:
       m_docPath = result.outputPath;
       if (m_named.m_bOpenAfterSave && !OpenWithDesktop(result.outputPath))
-        ShowMessage("Error", "The listing could not be opened (xdg-open).");
+        ShowMessage("Error", QString::fromStdString(WindowText(kTextCannotOpenListing)));
       break;
     case kRequestMail: {
       // The composer may take its time; it runs beside the window, which stays usable.

@@ -15,6 +15,7 @@
 #include "platform/temp_files.h"
 #include "platform/user_folders.h"
 #include "settings/selection_file.h"
+#include "settings/window_texts.h"
 #include "ui/window/delivery_ui.h"
 #include "ui/window/engine_headers.h"
 #include "ui/window/main_frame.h"
@@ -40,8 +41,8 @@ void InstallSmbPrompt() {
         QString answer;
         auto ask = [&] {
           answer = QInputDialog::getText(
-              QApplication::activeWindow(), "Network password",
-              QString("Password of %1 on %2:")
+              QApplication::activeWindow(), QString::fromStdString(WindowText(kTextPasswordTitle)),
+              QString::fromStdString(WindowText(kTextPasswordPrompt))
                   .arg(QString::fromStdString(user), QString::fromStdString(server)),
               QLineEdit::Password, {}, &ok);
         };
