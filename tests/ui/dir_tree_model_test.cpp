@@ -92,8 +92,13 @@ class DirTreeModelTest : public QObject {
     QVERIFY(!t.model->hasChildren(usb));
 
     t.fs->SetNetworkRoot("Windows Network");
+    QSignalSpy status(t.model.get(), &DirTreeModel::NetworkStatus);
     t.model->Fill();
     QCOMPARE(t.Names({}).last(), QString("Windows Network"));
+    // The status bar's text while the network is enumerated, then its end.
+    QCOMPARE(status.size(), 2);
+    QCOMPARE(status.first().first().toString(), QString("Please wait. Enumerating the network..."));
+    QVERIFY(status.last().first().toString().isEmpty());
     QVERIFY(t.model->hasChildren(t.model->index(4, 0)));
   }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "base/strings.h"
 #include "ui/tree/dir_tree_node.h"
 
 namespace orvane {
@@ -143,7 +144,12 @@ void DirTreeModel::Fill() {
     if (a.ok) a.entries.push_back({name, false, true});
     return a;
   };
-  if (m_reader.Run(job, net, addNetwork)) addNetwork(net);
+  auto ended = [this, addNetwork](const FolderAnswer& a) {
+    addNetwork(a);
+    emit NetworkStatus(QString());
+  };
+  emit NetworkStatus(QString::fromStdString(GetText(120)));
+  if (m_reader.Run(job, net, ended)) ended(net);
 }
 
 void DirTreeModel::ProbeRoots(const std::vector<Node*>& roots) {

@@ -98,6 +98,9 @@ class DirTreeModel : public QAbstractItemModel {
  signals:
   // The ticked folders changed (a click, a key, a loaded selection, a refresh).
   void SelectionChanged();
+  // A text for the status bar while the network is enumerated ("Please wait. Enumerating the
+  // network..."); an empty text when the enumeration has ended.
+  void NetworkStatus(const QString& text);
 
  private:
   Node* NodeOf(const QModelIndex& index) const;

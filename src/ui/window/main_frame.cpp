@@ -74,6 +74,17 @@ QWidget* CMainFrame::BuildTreePane() {
     m_tree->SetWithSubdirsDefault(on);
   });
   connect(m_tree, &DirTreeView::SelectionChanged, this, &CMainFrame::OptionsChanged);
+  // The network text shows while the network is enumerated; when it ends, the message that
+  // was there before comes back, unless another one has taken its place meanwhile.
+  connect(m_tree->TreeModel(), &DirTreeModel::NetworkStatus, this, [this](const QString& text) {
+    if (!text.isEmpty()) {
+      m_messageBeforeNetwork = m_status->Message();
+      m_networkText = text;
+      m_status->SetMessage(text);
+    } else if (m_status->Message() == m_networkText) {
+      m_status->SetMessage(m_messageBeforeNetwork);
+    }
+  });
   return pane;
 }
 

@@ -169,6 +169,8 @@ class CMainFrame : public QMainWindow {
   SaveDialog m_saveDialog;
   MessageSink m_messages;
   bool m_bLoading = false;
+  QString m_networkText;           // the tree's network text while it is shown
+  QString m_messageBeforeNetwork;  // the message it took the place of
   bool m_bSplitMode = false;
   std::pair<int, int> m_splitStart;  // the splitters' sizes when the splitter mode began
   // What the preview does once the listing it loads has finished loading.
