@@ -2,12 +2,16 @@
 // of each job.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "engine/listing_engine.h"
 #include "engine/listing_job.h"
+#include "test_util.h"
 
 namespace orvane::test {
 
@@ -32,10 +36,22 @@ class DoneReceiver : public ListingReceiver {
   std::vector<std::string> messages;  // read after Wait()
   bool cancelled = false;             // of the last job, read after Wait()
 
- private:
+ protected:
   std::mutex m_mutex;
   std::condition_variable m_cv;
   bool m_done = false;
 };
+
+// Runs job as a save into output, waits for its end and returns the listing's lines.
+template <class Receiver>
+std::vector<std::string> SaveAndReadLines(CListingEngine& engine, Receiver& receiver,
+                                          ListingJob& job, const std::string& output) {
+  job.request = kRequestSave;
+  job.outputPath = output;
+  EXPECT_TRUE(engine.StartGeneration(job));
+  receiver.Wait();
+  engine.WaitReady();
+  return ReadListingLines(output);
+}
 
 }  // namespace orvane::test

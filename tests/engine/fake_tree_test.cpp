@@ -39,12 +39,7 @@ struct FakeListing {
     job.checkedDirs[top] = DirCheck::kWithSubdirs;
   }
   std::vector<std::string> Generate() {
-    job.request = kRequestSave;
-    job.outputPath = tmp / "listing.txt";
-    EXPECT_TRUE(engine.StartGeneration(job));
-    receiver.Wait();
-    engine.WaitReady();
-    return test::ReadListingLines(tmp / "listing.txt");
+    return test::SaveAndReadLines(engine, receiver, job, tmp / "listing.txt");
   }
   // The text after the Name cell of the row that starts with `name`, without padding.
   static std::string Rest(const std::vector<std::string>& lines, const std::string& name) {

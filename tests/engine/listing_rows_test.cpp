@@ -10,6 +10,7 @@
 #include <new>
 #include <sstream>
 
+#include "done_receiver.h"
 #include "engine/listing_engine.h"
 #include "fileinfo/hashes.h"
 #include "platform/owner.h"
@@ -84,12 +85,7 @@ struct Listing {
     job.checkedDirs[tree] = DirCheck::kWithSubdirs;
   }
   std::vector<std::string> Generate() {
-    job.request = kRequestSave;
-    job.outputPath = tmp / "listing.txt";
-    EXPECT_TRUE(engine.StartGeneration(job));
-    receiver.Wait();
-    engine.WaitReady();
-    return test::ReadListingLines(tmp / "listing.txt");
+    return test::SaveAndReadLines(engine, receiver, job, tmp / "listing.txt");
   }
   // The row whose Name cell holds exactly `name` (the cell is the first 120 characters).
   static std::string Row(const std::vector<std::string>& lines, const std::string& name) {

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "done_receiver.h"
 #include "engine/listing_engine.h"
 #include "fake_folders.h"
 #include "test_util.h"
@@ -16,35 +17,19 @@
 namespace orvane {
 namespace {
 
-class Receiver : public ListingReceiver {
+// The engine's end of each job, and the start of its scan.
+class Receiver : public test::DoneReceiver {
  public:
   void ScanBegin() override {
     std::lock_guard<std::mutex> lock(m_mutex);
     scanning = true;
     m_cv.notify_all();
   }
-  void Done(ListingRequest, bool wasCancelled) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_done = true;
-    cancelled = wasCancelled;
-    m_cv.notify_all();
-  }
-  void Wait() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_done; });
-    m_done = false;
-  }
   void WaitScanning() {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_cv.wait(lock, [this] { return scanning; });
   }
-  bool cancelled = false;
   bool scanning = false;
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_cv;
-  bool m_done = false;
 };
 
 // Folders at three levels with files of several kinds, a zip listed as a folder, a name that
