@@ -1,9 +1,9 @@
 // The SMB provider: network places through libsmbclient.
 //
 // One libsmbclient context serves the whole process; libsmbclient contexts are not safe for
-// concurrent use, so every call holds the provider's lock. The context is made on first use
-// with the settings of smb.conf in the per-user folder (time limit, port, account, Kerberos).
-#include <libsmbclient.h>
+// concurrent use, so every call holds the provider's lock. The library is loaded and the
+// context made on first use, with the settings of smb.conf in the per-user folder (time limit,
+// port, account, Kerberos).
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -18,6 +18,7 @@
 #include <mutex>
 
 #include "platform/net_provider.h"
+#include "platform/smb_library.h"
 #include "platform/smb_settings.h"
 
 namespace orvane {
@@ -109,7 +110,7 @@ class SmbFile : public NetFile {
 class SmbProvider : public NetProvider {
  public:
   ~SmbProvider() override {
-    if (m_ctx) smbc_free_context(m_ctx, 1);
+    if (m_ctx) m_lib->freeContext(m_ctx, 1);
   }
 
   NetStatus List(const NetLocation& where, std::vector<FindData>& out) override {
@@ -124,13 +125,13 @@ class SmbProvider : public NetProvider {
     if (!Answers(where.server)) return NetStatus::kTimedOut;
     if (where.kind == NetLocation::kShare && TakeStash(where.url, out)) return NetStatus::kOk;
     errno = 0;
-    SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, where.url.c_str());
+    SMBCFILE* dir = m_lib->opendir(ctx)(ctx, where.url.c_str());
     if (!dir) return StatusOfErrno(errno);
     if (where.kind == NetLocation::kShare)
       ReadFolder(ctx, dir, out, nullptr);
     else
       ReadContainer(ctx, dir, out);
-    smbc_getFunctionClosedir(ctx)(ctx, dir);
+    m_lib->closedir(ctx)(ctx, dir);
     return NetStatus::kOk;
   }
 
@@ -143,12 +144,12 @@ class SmbProvider : public NetProvider {
     if (!ctx) return NetStatus::kFailed;
     if (!Answers(where.server)) return NetStatus::kTimedOut;
     errno = 0;
-    if (SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, where.url.c_str())) {
+    if (SMBCFILE* dir = m_lib->opendir(ctx)(ctx, where.url.c_str())) {
       FindData self;
       self.name.clear();
       m_stash.clear();
       ReadFolder(ctx, dir, m_stash, &self);
-      smbc_getFunctionClosedir(ctx)(ctx, dir);
+      m_lib->closedir(ctx)(ctx, dir);
       m_stashUrl = where.url;
       m_stashTime = std::chrono::steady_clock::now();
       if (self.name == ".") {
@@ -160,7 +161,7 @@ class SmbProvider : public NetProvider {
     if (errno == 0) {
       // A folder that lists no "." of its own: its times from the plain status.
       struct stat st {};
-      if (smbc_getFunctionStat(ctx)(ctx, where.url.c_str(), &st) < 0) return StatusOfErrno(errno);
+      if (m_lib->stat(ctx)(ctx, where.url.c_str(), &st) < 0) return StatusOfErrno(errno);
       out.attributes = kFindDirectory;
       out.size = 0;
       out.creation = 0;
@@ -185,14 +186,14 @@ class SmbProvider : public NetProvider {
       return nullptr;
     }
     errno = 0;
-    SMBCFILE* f = smbc_getFunctionOpen(ctx)(ctx, where.url.c_str(), O_RDONLY, 0);
+    SMBCFILE* f = m_lib->open(ctx)(ctx, where.url.c_str(), O_RDONLY, 0);
     if (!f) {
       status = StatusOfErrno(errno);
       return nullptr;
     }
     struct stat st {};
-    if (smbc_getFunctionFstat(ctx)(ctx, f, &st) < 0 || !S_ISREG(st.st_mode)) {
-      smbc_getFunctionClose(ctx)(ctx, f);
+    if (m_lib->fstat(ctx)(ctx, f, &st) < 0 || !S_ISREG(st.st_mode)) {
+      m_lib->close(ctx)(ctx, f);
       return nullptr;
     }
     status = NetStatus::kOk;
@@ -203,11 +204,11 @@ class SmbProvider : public NetProvider {
     std::lock_guard<std::mutex> lock(m_mutex);
     SMBCCTX* ctx = m_ctx;
     if (!ctx) return -1;
-    if (smbc_getFunctionLseek(ctx)(ctx, f, static_cast<off_t>(offset), SEEK_SET) < 0) return -1;
+    if (m_lib->lseek(ctx)(ctx, f, static_cast<off_t>(offset), SEEK_SET) < 0) return -1;
     std::size_t done = 0;
     auto* p = static_cast<char*>(buf);
     while (done < len) {
-      ssize_t n = smbc_getFunctionRead(ctx)(ctx, f, p + done, len - done);
+      ssize_t n = m_lib->read(ctx)(ctx, f, p + done, len - done);
       if (n < 0) return done ? static_cast<long long>(done) : -1;
       if (n == 0) break;
       done += static_cast<std::size_t>(n);
@@ -217,31 +218,36 @@ class SmbProvider : public NetProvider {
 
   void CloseFile(SMBCFILE* f) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_ctx) smbc_getFunctionClose(m_ctx)(m_ctx, f);
+    if (m_ctx) m_lib->close(m_ctx)(m_ctx, f);
   }
 
  private:
   // The context, made on first use; null when libsmbclient cannot start.
   SMBCCTX* Context() {
     if (m_ctx || m_failed) return m_ctx;
+    m_lib = SmbClientLibrary();
+    if (!m_lib) {
+      m_failed = true;
+      return nullptr;
+    }
     g_settings = LoadSmbSettings();
-    SMBCCTX* ctx = smbc_new_context();
+    SMBCCTX* ctx = m_lib->newContext();
     if (!ctx) {
       m_failed = true;
       return nullptr;
     }
-    smbc_setDebug(ctx, 0);
-    smbc_setTimeout(ctx, g_settings.timeoutSeconds * 1000);
-    if (g_settings.port > 0) smbc_setPort(ctx, static_cast<std::uint16_t>(g_settings.port));
-    smbc_setFunctionAuthDataWithContext(ctx, Authenticate);
+    m_lib->setDebug(ctx, 0);
+    m_lib->setTimeout(ctx, g_settings.timeoutSeconds * 1000);
+    if (g_settings.port > 0) m_lib->setPort(ctx, static_cast<std::uint16_t>(g_settings.port));
+    m_lib->setAuthData(ctx, Authenticate);
     const bool kerberos =
         g_settings.kerberos == SmbSettings::Kerberos::kYes ||
         (g_settings.kerberos == SmbSettings::Kerberos::kAuto && HaveTicketCache());
-    smbc_setOptionUseKerberos(ctx, kerberos);
-    smbc_setOptionFallbackAfterKerberos(ctx, kerberos);
-    smbc_setOptionUseCCache(ctx, kerberos);
-    if (!smbc_init_context(ctx)) {
-      smbc_free_context(ctx, 0);
+    m_lib->setUseKerberos(ctx, kerberos);
+    m_lib->setFallbackAfterKerberos(ctx, kerberos);
+    m_lib->setUseCCache(ctx, kerberos);
+    if (!m_lib->initContext(ctx)) {
+      m_lib->freeContext(ctx, 0);
       m_failed = true;
       return nullptr;
     }
@@ -261,7 +267,7 @@ class SmbProvider : public NetProvider {
 
   // Reads a folder's entries; its own "." entry goes to self when asked for.
   void ReadFolder(SMBCCTX* ctx, SMBCFILE* dir, std::vector<FindData>& out, FindData* self) {
-    auto next = smbc_getFunctionReaddirPlus2(ctx);
+    auto next = m_lib->readdirPlus2(ctx);
     struct stat st {};
     while (const libsmb_file_info* info = next(ctx, dir, &st)) {
       if (!info->name || !*info->name) continue;
@@ -276,9 +282,9 @@ class SmbProvider : public NetProvider {
   // Finds the entry name in the folder at url; false with errno set when the folder cannot be
   // listed, false with errno 0 when it has no such entry.
   bool FindEntry(SMBCCTX* ctx, const std::string& url, const std::string& name, FindData& out) {
-    SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
+    SMBCFILE* dir = m_lib->opendir(ctx)(ctx, url.c_str());
     if (!dir) return false;
-    auto next = smbc_getFunctionReaddirPlus2(ctx);
+    auto next = m_lib->readdirPlus2(ctx);
     struct stat st {};
     bool found = false;
     while (const libsmb_file_info* info = next(ctx, dir, &st)) {
@@ -288,13 +294,13 @@ class SmbProvider : public NetProvider {
         break;
       }
     }
-    smbc_getFunctionClosedir(ctx)(ctx, dir);
+    m_lib->closedir(ctx)(ctx, dir);
     errno = 0;
     return found;
   }
 
   void ReadContainer(SMBCCTX* ctx, SMBCFILE* dir, std::vector<FindData>& out) {
-    auto next = smbc_getFunctionReaddir(ctx);
+    auto next = m_lib->readdir(ctx);
     while (const smbc_dirent* d = next(ctx, dir)) {
       std::string name = d->name;
       if (name.empty()) continue;
@@ -369,6 +375,7 @@ class SmbProvider : public NetProvider {
   std::vector<FindData> m_stash;
   std::string m_stashUrl;
   std::chrono::steady_clock::time_point m_stashTime;
+  const SmbLibrary* m_lib = nullptr;  // set with the context
   SMBCCTX* m_ctx = nullptr;
   bool m_failed = false;
 };
