@@ -44,11 +44,14 @@ struct ListingJob {
   // Makes a temporary output file for an output type; returns its path or "" on failure.
   std::function<std::string(int outputType)> makeTempFile;
   WriterFactory makeWriter;
-  // Threads that read folders during the scan: 0, the number in the environment variable
-  // ORVANE_SCAN_THREADS or else one per processor core; 1, the scan's own thread alone. The
-  // listing is the same whatever the number.
+  // Threads that read folders during the scan and format rows while writing: 0, the number in
+  // the environment variable ORVANE_SCAN_THREADS or else one per processor core; 1, the
+  // worker alone. The listing is the same whatever the number.
   int scanThreads = 0;
 };
+
+// The threads a job with this scanThreads works with (at least 1).
+int JobThreads(int scanThreads);
 
 class ListingReceiver {
  public:

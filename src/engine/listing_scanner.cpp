@@ -24,14 +24,9 @@ constexpr int kMaxOpenFolders = 256;
 // Threads reading folders ahead at most, whatever the processor.
 constexpr int kMaxHelpers = 8;
 
-// Threads for a job that leaves the number open: ORVANE_SCAN_THREADS when set (1: none), else
-// one per processor core.
+// Threads reading folders ahead for a job: none when the job has one thread.
 int HelpersFor(int threads) {
-  if (threads <= 0) {
-    const char* env = std::getenv("ORVANE_SCAN_THREADS");
-    threads = env ? std::atoi(env) : 0;
-  }
-  if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+  threads = JobThreads(threads);
   return threads > 1 ? std::min(threads, kMaxHelpers) : 0;
 }
 
@@ -41,6 +36,17 @@ std::int64_t Shown(std::int64_t t) {
 }
 
 }  // namespace
+
+int JobThreads(int scanThreads) {
+  int threads = scanThreads;
+  // A job that leaves the number open: ORVANE_SCAN_THREADS when set, else one per core.
+  if (threads <= 0) {
+    const char* env = std::getenv("ORVANE_SCAN_THREADS");
+    threads = env ? std::atoi(env) : 0;
+  }
+  if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+  return std::max(threads, 1);
+}
 
 // One directory being scanned: its record, its open folder (closed while deeper folders are
 // scanned when too many are open, and reopened through ".."), and the entries still to go.

@@ -76,7 +76,12 @@ CWritePhase::CWritePhase(const ListingJob& job, ListingServices& services, CEntr
     const CDirRecord* dir = m_records.Find(path);
     return dir ? dir->m_nSeq : -1;
   };
+  // Formatting threads beyond the worker, at most; more would wait for the file.
+  constexpr int kMaxFormatThreads = 4;
+  m_formatThreads = std::min(JobThreads(job.scanThreads), kMaxFormatThreads);
 }
+
+CWritePhase::~CWritePhase() = default;
 
 std::unique_ptr<COvOutput> CWritePhase::MakeWriter() {
   return m_job.makeWriter ? m_job.makeWriter(m_writerOptions, m_context)
@@ -235,30 +240,39 @@ bool CWritePhase::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, 
       m_readers.PlanChecksums(items);
     }
   }
+  if (!perDir && m_formatThreads > 1 && CanFormatElsewhere())
+    return WriteDirsOnThreads(out, dirs, m_formatThreads);
   ListingReceiver* receiver = m_status.Receiver();
   for (std::size_t i = 0; i < dirs.size(); ++i) {
     if (m_status.StopRequested()) return true;
     if (receiver) receiver->WriteProgress(i);
     CDirRecord& dir = *dirs[i];
-    if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) continue;
-    if (o.m_bDirRows) {
-      FillDirCells(dir);
-      OutputEntry entry;
-      entry.number = dir.m_nSeq;
-      out.FormatDirRow(m_columns, row, entry);
-      if (!m_context.m_bMeasuring) {
-        row += '\n';
-        out.WriteLine(row);
-      }
-    }
-    if (!o.m_bFileRows) continue;
-    items.clear();
-    for (CFileRecord& r : dir.m_items) items.push_back(&r);
-    if (ItemsNeedSorting(sort)) SortItems(items, sort);
-    if (!WriteItemRows(out, items)) return true;
-    if (perDir) WritePerDirListing(dir, items);
+    if (!WriteDirRows(out, dir, row, items)) return true;
+    if (perDir && o.m_bFileRows && !(o.m_bHideEmptyDirs && dir.m_nFileCount == 0))
+      WritePerDirListing(dir, items);
   }
   return false;
+}
+
+bool CWritePhase::WriteDirRows(COvOutput& out, CDirRecord& dir, std::string& row,
+                               std::vector<CFileRecord*>& items) {
+  const CListingOptions& o = m_options;
+  if (o.m_bHideEmptyDirs && dir.m_nFileCount == 0) return true;
+  if (o.m_bDirRows) {
+    FillDirCells(dir);
+    OutputEntry entry;
+    entry.number = dir.m_nSeq;
+    out.FormatDirRow(m_columns, row, entry);
+    if (!m_context.m_bMeasuring) {
+      row += '\n';
+      out.WriteLine(row);
+    }
+  }
+  if (!o.m_bFileRows) return true;
+  items.clear();
+  for (CFileRecord& r : dir.m_items) items.push_back(&r);
+  if (ItemsNeedSorting(m_sort)) SortItems(items, m_sort);
+  return WriteItemRows(out, items);
 }
 
 bool CWritePhase::WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs,

@@ -4,7 +4,10 @@
 // together, and writes the listing into each directory when asked.
 //
 // One per job, on the engine's worker thread; it runs once, or twice with automatic widths
-// (a measuring pass, then the writing pass with the widths it found).
+// (a measuring pass, then the writing pass with the widths it found). When the rows need
+// nothing read from the files, the writing pass formats blocks of directories on further
+// threads, each with a phase and a writer of its own, and writes the blocks in order: the bytes
+// are those of one thread.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +32,7 @@ class CWritePhase {
   // `job` holds the options, the request, the output path and the writer factory.
   CWritePhase(const ListingJob& job, ListingServices& services, CEntryReaders& readers,
               CJobStatus& status, ListingRecords& records);
+  ~CWritePhase();
 
   // One pass over the records: a measuring pass writes nothing but the widths. True when
   // cancelled; `failed` is set when the listing file could not be made or written.
@@ -39,6 +43,17 @@ class CWritePhase {
   bool WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir);
   bool WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs, bool perDir);
   bool WriteItemRows(COvOutput& out, std::vector<CFileRecord*>& items);
+  // The directory's row and its item rows; false when reading the files was cancelled.
+  bool WriteDirRows(COvOutput& out, CDirRecord& dir, std::string& row,
+                    std::vector<CFileRecord*>& items);
+  // The rows can be formatted away from the worker: nothing is read from the files or asked of
+  // the system while they are filled, and the writer is the program's own.
+  bool CanFormatElsewhere() const;
+  // WriteDirByDir's rows formatted by `threads` threads (the worker one of them); true when
+  // cancelled.
+  bool WriteDirsOnThreads(COvOutput& out, const std::vector<CDirRecord*>& dirs, int threads);
+  // Readies a phase that formats rows for `main`: its columns, widths and writer.
+  void FormatFor(const CWritePhase& main);
   void WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items);
   std::unique_ptr<COvOutput> MakeWriter();
   void SetupColumns(bool resetWidths);
@@ -65,6 +80,8 @@ class CWritePhase {
   std::uint64_t m_cellsSet = 0;  // one bit per cell written since the last ClearCells
   bool m_bCellsBound = false;    // the slots point at m_cellText (not at the titles)
   OutputContext m_context;
+  int m_formatThreads = 1;                 // threads that may format rows
+  std::unique_ptr<COvOutput> m_formatter;  // the writer of a phase that formats for another
   bool m_bHashCancelled = false;
   std::string m_mountPointCache;
   std::string m_mountPointCacheKey;

@@ -44,16 +44,16 @@ bool COvOutput::Close() {
 
 void COvOutput::Encode(const std::string& text, std::string& bytes) const {
   bytes.clear();
+  unsigned char high = 0;
+  for (char c : text) high |= static_cast<unsigned char>(c);
   // Every line end reaches the file as CR LF.
+  if (high < 0x80 && m_options.m_nEncoding != kEncodingUtf16) {
+    ExpandLineEnds(text, bytes);
+    return;
+  }
   std::string crlf;
   crlf.reserve(text.size() + 16);
   ExpandLineEnds(text, crlf);
-  unsigned char high = 0;
-  for (char c : text) high |= static_cast<unsigned char>(c);
-  if (high < 0x80 && m_options.m_nEncoding != kEncodingUtf16) {
-    bytes.swap(crlf);
-    return;
-  }
   switch (m_options.m_nEncoding) {
     case kEncodingUtf8:
       bytes = SanitizeUtf8(crlf);
@@ -87,9 +87,19 @@ void COvOutput::ExpandLineEnds(std::string_view text, std::string& out) const {
 }
 
 void COvOutput::WriteLine(const std::string& text) {
+  if (m_sink) {
+    Encode(text, m_buffer);
+    m_sink->append(m_buffer);
+    return;
+  }
   if (!m_file) return;
   Encode(text, m_buffer);
-  if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size()) m_bError = true;
+  WriteBytes(m_buffer);
+}
+
+void COvOutput::WriteBytes(std::string_view bytes) {
+  if (!m_file) return;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) m_bError = true;
 }
 
 bool COvOutput::WriteHeader(COutputColumns& columns) {

@@ -1,7 +1,8 @@
 // COvOutput: the writer of one listing file. The base class owns the file, its encoding and the
 // write calls; the text, HTML and CSV writers only format rows into strings.
 //
-// A writer is created, used and destroyed by the generation's worker thread alone.
+// A writer is used by one thread at a time: the generation's worker, or a thread that formats
+// rows for it into a sink.
 #pragma once
 
 #include <array>
@@ -71,6 +72,11 @@ class COvOutput {
   // Writes one text (its line ends become CR LF, see ExpandLineEnds); errors are remembered,
   // not reported.
   void WriteLine(const std::string& text);
+  // While a sink is set, WriteLine appends the encoded bytes to it instead of the file, so rows
+  // can be formatted on one thread and written on another (null: back to the file).
+  void SetSink(std::string* sink) { m_sink = sink; }
+  // Writes bytes already encoded.
+  void WriteBytes(std::string_view bytes);
   // Flushes and closes; false when any write failed.
   bool Close();
   bool HadError() const { return m_bError; }
@@ -99,6 +105,7 @@ class COvOutput {
   void Encode(const std::string& text, std::string& bytes) const;
 
   std::FILE* m_file = nullptr;
+  std::string* m_sink = nullptr;
   bool m_bError = false;
   std::string m_buffer;
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -57,7 +58,7 @@ struct Output {
 };
 
 Output List(ListingServices* services, CheckedDirs dirs, int outputType, int threads,
-            const std::string& out) {
+            const std::string& out, const std::function<void(CListingOptions&)>& more = {}) {
   Receiver receiver;
   CListingEngine engine(&receiver, services);
   ListingJob job;
@@ -67,6 +68,7 @@ Output List(ListingServices* services, CheckedDirs dirs, int outputType, int thr
   o.m_bArchivesAsDirs = 1;
   o.m_bLinksToFiles = o.m_bLinksToDirs = o.m_bLinksToSubdirsInside = 1;
   o.m_bColumn[ColumnId::kNumber] = o.m_bColumn[ColumnId::kCrc32] = 1;
+  if (more) more(o);
   job.checkedDirs = std::move(dirs);
   job.request = kRequestSave;
   job.outputPath = out;
@@ -120,6 +122,37 @@ TEST(ScanThreads, AWideTreeInMemoryListsAlikeWithAnyNumberOfThreads) {
   // 1,041 folders; their 4,040 entries but the unreadable folder's three files.
   EXPECT_EQ(many.seqs.size(), 1041u + 4040u - 3u);
   EXPECT_EQ(folders.OpenNow(), 0);
+}
+
+// Rows that need nothing from the files are formatted on several threads in blocks of
+// directories; the blocks reach the file in order, whatever the widths, sorting or summary.
+TEST(ScanThreads, RowsFormattedOnSeveralThreadsAreWrittenInOrder) {
+  test::TempDir tmp;
+  test::FakeFolders folders;
+  test::FakeFolderServices services(folders);
+  for (int a = 0; a < 60; ++a)
+    for (int b = 0; b < (a % 7) * 25; ++b)
+      folders.File("/r/d" + std::to_string(a) + "/s" + std::to_string(b % 5) + "/f\u00e9" +
+                       std::to_string(b) + (b % 3 ? ".txt" : ""),
+                   static_cast<std::uint64_t>(a * 1000 + b));
+  CheckedDirs dirs;
+  dirs["/r"] = DirCheck::kWithSubdirs;
+  auto options = [](int variant) {
+    return [variant](CListingOptions& o) {
+      o.m_bColumn[ColumnId::kCrc32] = 0;  // nothing read from the files
+      o.m_bAutoColumnWidths = variant & 1;
+      o.m_bDirSortDesc[0] = (variant & 2) != 0;
+      o.m_nDirSortKey[0] = ColumnNumber(ColumnId::kSize);
+      o.m_nSummaryPos = (variant & 4) ? 0 : 1;
+    };
+  };
+  for (int type : {kOutputText, kOutputHtml, kOutputCsv})
+    for (int variant = 0; variant < 8; ++variant) {
+      const Output alone = List(&services, dirs, type, 1, tmp / "alone", options(variant));
+      const Output many = List(&services, dirs, type, 3, tmp / "many", options(variant));
+      ASSERT_GT(alone.seqs.size(), 3000u);
+      EXPECT_EQ(alone.bytes, many.bytes) << "type " << type << ", variant " << variant;
+    }
 }
 
 TEST(ScanThreads, CancellingWhileFoldersAreReadAheadEndsTheJob) {
