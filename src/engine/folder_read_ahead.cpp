@@ -64,7 +64,8 @@ bool CFolderReadAhead::Take(const std::string& path, std::unique_ptr<FolderListi
       out.reset();
       return true;
     }
-    m_done.wait_for(lock, kStopPoll);
+    // Rather than sleep until a helper is done with this folder, read the next one waiting.
+    if (!ReadOneHere(lock)) m_done.wait_for(lock, kStopPoll);
   }
   const bool read = it->second.state == State::kReady;
   out = std::move(it->second.listing);
@@ -75,6 +76,22 @@ bool CFolderReadAhead::Take(const std::string& path, std::unique_ptr<FolderListi
   lock.unlock();
   if (resume) m_work.notify_all();
   return read;
+}
+
+bool CFolderReadAhead::ReadOneHere(std::unique_lock<std::mutex>& lock) {
+  if (m_queue.empty() || m_full) return false;
+  const std::string path = std::move(m_queue.front());
+  m_queue.pop_front();
+  m_slots[path].state = State::kReading;
+  if (++m_ahead >= kMaxAhead) m_full = true;
+  lock.unlock();
+  std::unique_ptr<FolderListing> listing;
+  const bool read = !m_stop() && m_walker.ListAhead(path, listing);
+  lock.lock();
+  Slot& done = m_slots[path];
+  done.state = read ? State::kReady : State::kLeft;
+  done.listing = std::move(listing);
+  return true;
 }
 
 void CFolderReadAhead::HelperMain() {

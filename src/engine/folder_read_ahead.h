@@ -4,7 +4,8 @@
 // The scan asks for the subfolders of each folder it enters, in the order it will enter them;
 // newer requests go first, which follows a depth-first walk. It then takes each listing as it
 // enters the folder, waiting for a helper that is reading it; a folder not started yet the scan
-// reads itself while every helper is busy, else it goes first to an idle helper. Listings read
+// reads itself while every helper is busy, else it goes first to an idle helper. While it waits
+// for a helper, the scan reads the next folders of the queue itself. Listings read
 // ahead and not yet taken are bounded. What the scan records, and in which order, does not
 // depend on who read a folder.
 #pragma once
@@ -47,6 +48,9 @@ class CFolderReadAhead {
     std::unique_ptr<FolderListing> listing;
   };
   void HelperMain();
+  // The scan, waiting for a folder, reads the next folder of the queue itself (the lock is
+  // held on entry and on return); false when there is none to read.
+  bool ReadOneHere(std::unique_lock<std::mutex>& lock);
 
   FolderWalker& m_walker;
   std::function<bool()> m_stop;
