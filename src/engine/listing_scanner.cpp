@@ -179,6 +179,8 @@ void CListingScanner::BeginFrame(ScanWalk& walk, const std::string& dirPath, Fol
   f->recurse = withSubdirs && (!m_options.m_bLimitRecursion || depth < m_options.m_nRecursionLevel);
   if (f->folder) ++walk.openFolders;
   f->listing = ListFolder(dirPath, f->folder.get());
+  // The records of the folder's entries are made in one go, not grown and copied.
+  if (f->listing) f->dir->m_items.reserve(f->listing->EntriesLeft());
   if (m_readAhead && f->listing && f->recurse) {
     // The subfolders the walk will enter, in its order.
     std::vector<std::string> paths;

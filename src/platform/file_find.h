@@ -83,6 +83,8 @@ class CBRMFileFind {
   virtual bool FindNextFile();
   // The names of the entries still to come that are directories and not links, in order.
   virtual void Subfolders(std::vector<std::string>& names) const;
+  // The number of entries FindNextFile has still to hand out.
+  virtual std::size_t EntriesLeft() const;
   virtual void Close();
 
   struct Impl;  // the entries read by FindFile
@@ -118,6 +120,7 @@ class CBRMNetFind : public CBRMFileFind {
   bool FindFile(const DirHandle& dir) override;
   bool FindNextFile() override;
   void Subfolders(std::vector<std::string>& names) const override;
+  std::size_t EntriesLeft() const override;
   void Close() override;
   bool IsDots() const override { return !m_netMode && CBRMFileFind::IsDots(); }
 

@@ -325,6 +325,10 @@ bool CBRMFileFind::FindFile(const std::string& path) {
   return FindFile(h);
 }
 
+std::size_t CBRMFileFind::EntriesLeft() const {
+  return m_impl ? m_impl->order.size() - m_impl->next : 0;
+}
+
 bool CBRMFileFind::FindNextFile() {
   if (!m_impl || m_impl->next >= m_impl->order.size()) return false;
   const std::uint32_t i = m_impl->order[m_impl->next++];

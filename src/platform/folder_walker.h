@@ -33,6 +33,8 @@ class FolderListing {
   virtual FindData* Next() = 0;
   // The names of the entries still to come that are folders (not links), in order.
   virtual void Subfolders(std::vector<std::string>& names) const = 0;
+  // How many entries are still to come, when the listing knows (0 when it does not).
+  virtual std::size_t EntriesLeft() const { return 0; }
 };
 
 class FolderWalker {

@@ -15,6 +15,7 @@ class SystemListing : public FolderListing, public CBRMNetFind {
   void Subfolders(std::vector<std::string>& names) const override {
     CBRMNetFind::Subfolders(names);
   }
+  std::size_t EntriesLeft() const override { return CBRMNetFind::EntriesLeft(); }
 };
 
 FolderPtr Wrap(DirHandle h) {

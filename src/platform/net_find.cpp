@@ -249,6 +249,11 @@ bool CBRMNetFind::FindNextFile() {
   return true;
 }
 
+std::size_t CBRMNetFind::EntriesLeft() const {
+  if (!m_netMode) return CBRMFileFind::EntriesLeft();
+  return m_netEntries.size() - std::min(m_netNext, m_netEntries.size());
+}
+
 void CBRMNetFind::Subfolders(std::vector<std::string>& names) const {
   if (!m_netMode) return CBRMFileFind::Subfolders(names);
   for (std::size_t i = m_netNext; i < m_netEntries.size(); ++i) {
