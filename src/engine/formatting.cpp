@@ -1,5 +1,6 @@
 #include "engine/formatting.h"
 
+#include <charconv>
 #include <cstdio>
 #include <ctime>
 
@@ -25,10 +26,11 @@ std::string FormatDateTimeUncached(std::int64_t t, const CListingOptions& o);
 
 std::string FormatUnsigned(std::uint64_t value, const NumberFormat& nf) {
   char buf[24];
-  int n = std::snprintf(buf, sizeof buf, "%llu", static_cast<unsigned long long>(value));
+  const std::size_t n =
+      static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, value).ptr - buf);
   std::string out;
-  out.reserve(static_cast<std::size_t>(n) + 8);
-  AppendGrouped(out, buf, static_cast<std::size_t>(n), nf);
+  out.reserve(n + 8);
+  AppendGrouped(out, buf, n, nf);
   return out;
 }
 
@@ -54,10 +56,11 @@ std::string FormatQuotient(std::uint64_t numerator, std::uint64_t denominator, b
     ++whole;
   }
   char buf[24];
-  const int n = std::snprintf(buf, sizeof buf, "%llu", static_cast<unsigned long long>(whole));
+  const std::size_t n =
+      static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, whole).ptr - buf);
   std::string out;
   if (negative && (whole != 0 || fraction != 0)) out.push_back('-');
-  AppendGrouped(out, buf, static_cast<std::size_t>(n), nf);
+  AppendGrouped(out, buf, n, nf);
   if (digits > 0) {
     out += nf.decimalSep;
     std::snprintf(buf, sizeof buf, "%0*llu", digits, static_cast<unsigned long long>(fraction));

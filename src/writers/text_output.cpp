@@ -56,24 +56,31 @@ void AppendPaddedBytes(std::string& line, const std::string& text, std::size_t f
 
 }  // namespace
 
-bool COvTxtOutput::LayoutAsciiRow(COutputColumns& columns, std::string& out) {
+void COvTxtOutput::CollectVisible(const COutputColumns& columns) {
+  m_visible.clear();
   for (const COutputColumn& slot : columns.slots) {
-    const ColumnId id = slot.m_nOrder;
-    const COutputColumn& c = columns[id];
-    if (c.m_bShown && !c.m_bFolded && !PlainAscii(m_cells[id])) return false;
+    const COutputColumn& c = columns[slot.m_nOrder];
+    if (c.m_bShown && !c.m_bFolded) m_visible.push_back(slot.m_nOrder);
+  }
+}
+
+bool COvTxtOutput::LayoutAsciiRow(COutputColumns& columns, std::string& out) {
+  for (ColumnId id : m_visible)
+    if (!PlainAscii(m_cells[id])) return false;
+  if (Measuring()) {
+    for (ColumnId id : m_visible) {
+      COutputColumn& c = columns[id];
+      const int size = static_cast<int>(m_cells[id].size());
+      if (size > c.m_nWidth) c.m_nWidth = size;
+    }
+    return true;
   }
   for (std::size_t line = 0;; ++line) {
     bool more = false;
     bool first = true;
-    for (const COutputColumn& slot : columns.slots) {
-      const ColumnId id = slot.m_nOrder;
-      COutputColumn& c = columns[id];
-      if (!c.m_bShown || c.m_bFolded) continue;
+    for (ColumnId id : m_visible) {
+      const COutputColumn& c = columns[id];
       const std::string& t = m_cells[id];
-      if (Measuring()) {
-        if (static_cast<int>(t.size()) > c.m_nWidth) c.m_nWidth = static_cast<int>(t.size());
-        continue;
-      }
       const std::size_t w = static_cast<std::size_t>(c.m_nWidth < 1 ? 1 : c.m_nWidth);
       if (!first) out.push_back(' ');
       first = false;
@@ -87,7 +94,7 @@ bool COvTxtOutput::LayoutAsciiRow(COutputColumns& columns, std::string& out) {
         out.append(w, ' ');
       }
     }
-    if (!more || !m_options.m_bWrapColumns || Measuring()) break;
+    if (!more || !m_options.m_bWrapColumns) break;
     out.push_back('\n');
   }
   return true;
@@ -95,6 +102,7 @@ bool COvTxtOutput::LayoutAsciiRow(COutputColumns& columns, std::string& out) {
 
 void COvTxtOutput::LayoutRow(COutputColumns& columns, std::string& out) {
   out.clear();
+  CollectVisible(columns);
   if (LayoutAsciiRow(columns, out)) return;
   out.clear();
   struct Part {
@@ -165,12 +173,11 @@ void COvTxtOutput::FormatHeader(COutputColumns& columns, std::string& out) {
 
 void COvTxtOutput::FormatItemRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
-  for (ColumnId id : kAllColumns) {
-    std::string& cell = m_cells[id];
-    cell.clear();
-    if (id != ColumnId::kName && columns[id].m_bShown && !columns[id].m_bFolded)
-      cell = columns[id].Text();
-  }
+  // Only the participating columns' cells are laid out.
+  CollectVisible(columns);
+  for (ColumnId id : m_visible)
+    if (id != ColumnId::kName) m_cells[id] = columns[id].Text();
+  m_cells[ColumnId::kName].clear();
   const bool surround = columns.m_bRowIsSubdir && m_options.m_bSurroundSubdirs;
   std::string& name = m_cells[ColumnId::kName];
   if (surround) name += '<';
@@ -187,12 +194,9 @@ void COvTxtOutput::FormatItemRow(COutputColumns& columns, std::string& out, cons
 
 void COvTxtOutput::FormatDirRow(COutputColumns& columns, std::string& out, const OutputEntry&) {
   out.clear();
-  for (ColumnId id : kAllColumns) {
-    std::string& cell = m_cells[id];
-    cell.clear();
-    if (id != ColumnId::kName && columns[id].m_bShown && !columns[id].m_bFolded)
-      cell = columns[id].Text();
-  }
+  CollectVisible(columns);
+  for (ColumnId id : m_visible)
+    if (id != ColumnId::kName) m_cells[id] = columns[id].Text();
   std::string& name = m_cells[ColumnId::kName];
   name = columns[ColumnId::kName].Text();
   if (columns[ColumnId::kCount].m_bShown) {

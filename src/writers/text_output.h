@@ -1,5 +1,5 @@
 // COvTxtOutput: the listing as a plain-text table of fixed-width columns separated by one blank,
-// optionally wrapped, with "# " header and summary lines. Worker thread only.
+// optionally wrapped, with "# " header and summary lines.
 #pragma once
 
 #include <string>
@@ -19,6 +19,8 @@ class COvTxtOutput : public COvOutput {
   void FormatFooter(std::string& out) override;
 
  private:
+  // Notes the participating columns (shown, not folded), in output order, for the row to come.
+  void CollectVisible(const COutputColumns& columns);
   // Lays out the cells of the participating columns as one or more lines (or, in the
   // measuring pass, only widens the columns).
   void LayoutRow(COutputColumns& columns, std::string& out);
@@ -28,6 +30,7 @@ class COvTxtOutput : public COvOutput {
   bool Measuring() const;
 
   std::vector<std::u32string> m_decoded;
+  std::vector<ColumnId> m_visible;  // see CollectVisible
 };
 
 std::unique_ptr<COvOutput> MakeTextOutput(const WriterOptions& options, OutputContext& context);
