@@ -142,7 +142,10 @@ void CListingScanner::ScanTree(const std::string& path, bool withSubdirs, int ba
     FindData own;
     const bool drive = m_services.Volume(path, vol);
     const bool haveOwn = !drive && m_walker.Stat(path, own);
-    BeginFrame(walk, path, m_walker.Open(path), withSubdirs, 0, haveOwn ? &own : nullptr);
+    FolderPtr folder = m_walker.Open(path);
+    std::unique_ptr<FolderListing> listing = folder ? m_walker.List(*folder) : nullptr;
+    BeginFrame(walk, path, std::move(folder), std::move(listing), withSubdirs, 0,
+               haveOwn ? &own : nullptr);
     if (drive) SetDriveInfo(*stack.back()->dir, vol);
   }
   // Depth first: each frame lists its entries until it meets a subdirectory to descend into,
@@ -153,17 +156,41 @@ void CListingScanner::ScanTree(const std::string& path, bool withSubdirs, int ba
     if (top.listing && !StopRequested() && NextSubdir(top, sub)) {
       const std::string subPath = JoinPath(top.dir->m_strPath, sub.name);
       if (m_records.Find(subPath)) continue;
-      LimitOpenFolders(walk);
-      FolderPtr child = m_walker.OpenChild(*top.folder, sub.name);
-      BeginFrame(walk, subPath, std::move(child), true, top.depth + 1, &sub);
+      const int depth = top.depth + 1;
+      std::unique_ptr<FolderListing> listing;
+      const bool readAhead = m_readAhead && m_readAhead->Take(subPath, listing);
+      // The walk opens a folder to list it, or to enter its subfolders. One read ahead that it
+      // will not enter further it leaves closed.
+      FolderPtr child;
+      if (!readAhead || (listing && Recurses(true, depth) && HasSubfolders(*listing))) {
+        LimitOpenFolders(walk);
+        child = m_walker.OpenChild(*top.folder, sub.name);
+        // A folder the walk cannot open lists nothing, whoever read it.
+        if (!child)
+          listing.reset();
+        else if (!readAhead)
+          listing = m_walker.List(*child);
+      }
+      BeginFrame(walk, subPath, std::move(child), std::move(listing), true, depth, &sub);
       continue;
     }
     EndFrame(walk);
   }
 }
 
+bool CListingScanner::Recurses(bool withSubdirs, int depth) const {
+  return withSubdirs && (!m_options.m_bLimitRecursion || depth < m_options.m_nRecursionLevel);
+}
+
+bool CListingScanner::HasSubfolders(const FolderListing& listing) {
+  m_subfolders.clear();
+  listing.Subfolders(m_subfolders);
+  return !m_subfolders.empty();
+}
+
 void CListingScanner::BeginFrame(ScanWalk& walk, const std::string& dirPath, FolderPtr folder,
-                                 bool withSubdirs, int depth, const FindData* own) {
+                                 std::unique_ptr<FolderListing> listing, bool withSubdirs,
+                                 int depth, const FindData* own) {
   auto f = std::make_unique<ScanFrame>();
   if (auto it = m_prevDirs.find(dirPath); it != m_prevDirs.end()) {
     f->old = std::move(it->second);
@@ -176,9 +203,9 @@ void CListingScanner::BeginFrame(ScanWalk& walk, const std::string& dirPath, Fol
   f->folder = std::move(folder);
   f->withSubdirs = withSubdirs;
   f->depth = depth;
-  f->recurse = withSubdirs && (!m_options.m_bLimitRecursion || depth < m_options.m_nRecursionLevel);
+  f->recurse = Recurses(withSubdirs, depth);
   if (f->folder) ++walk.openFolders;
-  f->listing = ListFolder(dirPath, f->folder.get());
+  f->listing = std::move(listing);
   // The records of the folder's entries are made in one go, not grown and copied.
   if (f->listing) f->dir->m_items.reserve(f->listing->EntriesLeft());
   if (m_readAhead && f->listing && f->recurse) {
@@ -196,15 +223,6 @@ void CListingScanner::BeginFrame(ScanWalk& walk, const std::string& dirPath, Fol
     AttributeLetters(own->attributes, d.m_strAttributes);
   }
   walk.stack.push_back(std::move(f));
-}
-
-std::unique_ptr<FolderListing> CListingScanner::ListFolder(const std::string& path,
-                                                           const OpenFolder* folder) {
-  std::unique_ptr<FolderListing> listing;
-  const bool readAhead = m_readAhead && m_readAhead->Take(path, listing);
-  // A folder the walk cannot open lists nothing, whoever read it.
-  if (!folder) return nullptr;
-  return readAhead ? std::move(listing) : m_walker.List(*folder);
 }
 
 void CListingScanner::SetDriveInfo(CDirRecord& d, const VolumeInfo& vol) {

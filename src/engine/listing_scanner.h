@@ -52,8 +52,14 @@ class CListingScanner {
   struct ScanFrame;
   struct ScanWalk;
   void ScanTree(const std::string& path, bool withSubdirs, int baseLength);
-  void BeginFrame(ScanWalk& walk, const std::string& dirPath, FolderPtr folder, bool withSubdirs,
-                  int depth, const FindData* own);
+  // Pushes the frame of a folder with its open folder (null when the walk could not open it or
+  // had no need to) and its listing (null when it lists nothing).
+  void BeginFrame(ScanWalk& walk, const std::string& dirPath, FolderPtr folder,
+                  std::unique_ptr<FolderListing> listing, bool withSubdirs, int depth,
+                  const FindData* own);
+  // Whether a folder at this depth has its subfolders scanned.
+  bool Recurses(bool withSubdirs, int depth) const;
+  bool HasSubfolders(const FolderListing& listing);
   void EndFrame(ScanWalk& walk);
   void LimitOpenFolders(ScanWalk& walk);
   static void SetDriveInfo(CDirRecord& d, const VolumeInfo& vol);
@@ -62,8 +68,6 @@ class CListingScanner {
   bool NextSubdir(ScanFrame& frame, FindData& sub);
   void RecordEntry(ScanFrame& frame, const FindData& e);
   void UpdateStatus(bool force);
-  // The listing of a folder the walk enters: read ahead, or read now through its open folder.
-  std::unique_ptr<FolderListing> ListFolder(const std::string& path, const OpenFolder* folder);
   std::uint64_t ListArchive(CDirRecord& dir, const std::string& name);
   // The folder record of a member's folder part, created with its parents as needed.
   CDirRecord* ArchiveFolder(const std::string& archivePath, CDirRecord* archive,
@@ -75,8 +79,9 @@ class CListingScanner {
   CEntryReaders& m_readers;
   CJobStatus& m_status;
   ListingRecords& m_records;
-  int m_helpers = 0;          // threads reading folders ahead (0: none)
-  int m_maxFrameFolders = 0;  // folders the walk keeps open at most
+  int m_helpers = 0;                      // threads reading folders ahead (0: none)
+  std::vector<std::string> m_subfolders;  // scratch of HasSubfolders
+  int m_maxFrameFolders = 0;              // folders the walk keeps open at most
   std::unique_ptr<CFolderReadAhead> m_readAhead;
   NumberFormat m_numberFormat;
   FileFilter m_filter;
