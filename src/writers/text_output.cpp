@@ -102,7 +102,6 @@ bool COvTxtOutput::LayoutAsciiRow(COutputColumns& columns, std::string& out) {
 
 void COvTxtOutput::LayoutRow(COutputColumns& columns, std::string& out) {
   out.clear();
-  CollectVisible(columns);
   if (LayoutAsciiRow(columns, out)) return;
   out.clear();
   struct Part {
@@ -155,6 +154,7 @@ void COvTxtOutput::FormatHeader(COutputColumns& columns, std::string& out) {
   // Titles that are not shown are not measured either.
   if (m_options.m_bColumnNamesInHeader) {
     for (ColumnId id : kAllColumns) m_cells[id] = columns[id].Text();
+    CollectVisible(columns);
     std::string titles;
     LayoutRow(columns, titles);
     if (!Measuring()) out = titles;

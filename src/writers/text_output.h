@@ -21,8 +21,8 @@ class COvTxtOutput : public COvOutput {
  private:
   // Notes the participating columns (shown, not folded), in output order, for the row to come.
   void CollectVisible(const COutputColumns& columns);
-  // Lays out the cells of the participating columns as one or more lines (or, in the
-  // measuring pass, only widens the columns).
+  // Lays out the cells of the participating columns (as CollectVisible found them) as one or
+  // more lines (or, in the measuring pass, only widens the columns).
   void LayoutRow(COutputColumns& columns, std::string& out);
   // The same for rows of printable ASCII only, without decoding; false (nothing done) when a
   // cell holds anything else.
