@@ -285,7 +285,8 @@ void CListingScanner::RecordEntry(ScanFrame& frame, const FindData& e) {
   if (!m_filter.Passes(e)) return;
   CDirRecord& dir = *frame.dir;
   CFileRecord rec;
-  if (auto it = frame.oldIndex.find(e.name); it != frame.oldIndex.end()) {
+  if (auto it = frame.oldIndex.empty() ? frame.oldIndex.end() : frame.oldIndex.find(e.name);
+      it != frame.oldIndex.end()) {
     CFileRecord& old = frame.old->m_items[it->second];
     if (old.m_tLastWrite == e.lastWrite) rec = std::move(old);
   }
