@@ -218,16 +218,19 @@ void CWritePhase::WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>&
   SetupColumns(false);
 }
 
+void CWritePhase::OrderDirs(std::vector<CDirRecord*>& dirs) {
+  const SortSettings& sort = m_sort;
+  if (KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) return;
+  if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(),
+                ColumnNumber(ColumnId::kOwner)) != sort.m_nDirSortKey.end())
+    for (CDirRecord* d : dirs)
+      if (!d->m_bOwnerRead) m_readers.ReadDirOwner(*d);
+  SortDirs(dirs, sort);
+}
+
 bool CWritePhase::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir) {
   const CListingOptions& o = m_options;
   const SortSettings& sort = m_sort;
-  if (!KeepsScanOrder(sort.m_nDirSortKey[0], sort.m_bDirSortDesc[0])) {
-    if (std::find(sort.m_nDirSortKey.begin(), sort.m_nDirSortKey.end(),
-                  ColumnNumber(ColumnId::kOwner)) != sort.m_nDirSortKey.end())
-      for (CDirRecord* d : dirs)
-        if (!d->m_bOwnerRead) m_readers.ReadDirOwner(*d);
-    SortDirs(dirs, sort);
-  }
   std::string row;
   std::vector<CFileRecord*> items;
   if (o.m_bFileRows && m_readers.ChecksumsDeferred()) {
@@ -240,8 +243,6 @@ bool CWritePhase::WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, 
       m_readers.PlanChecksums(items);
     }
   }
-  if (!perDir && m_formatThreads > 1 && CanFormatElsewhere())
-    return WriteDirsOnThreads(out, dirs, m_formatThreads);
   ListingReceiver* receiver = m_status.Receiver();
   for (std::size_t i = 0; i < dirs.size(); ++i) {
     if (m_status.StopRequested()) return true;
@@ -299,24 +300,49 @@ bool CWritePhase::WriteFilesTogether(COvOutput& out, const std::vector<CDirRecor
   return !WriteItemRows(out, all);
 }
 
+bool CWritePhase::CanFormatElsewhere() const {
+  return !m_context.m_bMeasuring && !m_readers.Any() && !m_job.makeWriter &&
+         m_options.m_nPathForm != kPathNoDrive;
+}
+
+std::unique_ptr<CWritePhase> CWritePhase::MakeFormatter() const {
+  auto phase = std::make_unique<CWritePhase>(m_job, m_services, m_readers, m_status, m_records);
+  phase->m_context.m_strSummary = m_context.m_strSummary;
+  phase->m_context.m_tNow = m_context.m_tNow;
+  phase->SetupColumns(false);
+  for (ColumnId id : kAllColumns) phase->m_columns[id].m_nWidth = m_columns[id].m_nWidth;
+  phase->m_formatter = phase->MakeWriter();
+  // The writer learns from the header what its rows depend on; the header itself is not kept.
+  std::string header;
+  if (phase->m_formatter) phase->m_formatter->FormatHeader(phase->m_columns, header);
+  return phase;
+}
+
 bool CWritePhase::Run(bool measuring, bool& failed) {
   m_context.m_bMeasuring = measuring;
   m_context.m_strSummary = m_status.Summary();
   m_bHashCancelled = false;
   SetupColumns(true);
+  std::vector<CDirRecord*> dirs;
+  dirs.reserve(m_records.dirs.size());
+  for (auto& d : m_records.dirs) dirs.push_back(d.get());
+  const bool together = m_options.m_bFilesTogether != 0;
+  const bool perDir = m_options.m_bListingInEachDir && m_job.request == kRequestSave;
+  if (!together) OrderDirs(dirs);
+  // Rows that other threads can format are started on before the file is made.
+  std::unique_ptr<CRowBlocks> blocks;
+  if (!together && !perDir && m_formatThreads > 1 && CanFormatElsewhere())
+    blocks = std::make_unique<CRowBlocks>(*this, dirs, m_formatThreads);
   auto out = MakeWriter();
   if (!out || !out->Open(m_job.outputPath, false, m_columns)) {
     failed = true;
     return false;
   }
-  std::vector<CDirRecord*> dirs;
-  dirs.reserve(m_records.dirs.size());
-  for (auto& d : m_records.dirs) dirs.push_back(d.get());
   ListingReceiver* receiver = m_status.Receiver();
   if (receiver) receiver->WriteBegin(dirs.size());
-  const bool perDir = m_options.m_bListingInEachDir && m_job.request == kRequestSave;
-  const bool cancelled = m_options.m_bFilesTogether ? WriteFilesTogether(*out, dirs, perDir)
-                                                    : WriteDirByDir(*out, dirs, perDir);
+  const bool cancelled = together ? WriteFilesTogether(*out, dirs, perDir)
+                         : blocks ? blocks->Write(*out)
+                                  : WriteDirByDir(*out, dirs, perDir);
   m_readers.EndChecksums();
   if (receiver) receiver->WriteEnd();
   if (!cancelled) out->WriteFooter();

@@ -22,6 +22,7 @@
 #include "engine/listing_job.h"
 #include "engine/listing_services.h"
 #include "engine/records.h"
+#include "engine/row_blocks.h"
 #include "engine/sorting.h"
 #include "writers/output.h"
 
@@ -39,6 +40,7 @@ class CWritePhase {
   bool Run(bool measuring, bool& failed);
 
  private:
+  friend class CRowBlocks;
   // The rows directory by directory, or all items together; true when cancelled.
   bool WriteDirByDir(COvOutput& out, std::vector<CDirRecord*>& dirs, bool perDir);
   bool WriteFilesTogether(COvOutput& out, const std::vector<CDirRecord*>& dirs, bool perDir);
@@ -46,14 +48,14 @@ class CWritePhase {
   // The directory's row and its item rows; false when reading the files was cancelled.
   bool WriteDirRows(COvOutput& out, CDirRecord& dir, std::string& row,
                     std::vector<CFileRecord*>& items);
+  // The directories in the order of their rows (sorted as the options say).
+  void OrderDirs(std::vector<CDirRecord*>& dirs);
   // The rows can be formatted away from the worker: nothing is read from the files or asked of
   // the system while they are filled, and the writer is the program's own.
   bool CanFormatElsewhere() const;
-  // WriteDirByDir's rows formatted by `threads` threads (the worker one of them); true when
-  // cancelled.
-  bool WriteDirsOnThreads(COvOutput& out, const std::vector<CDirRecord*>& dirs, int threads);
-  // Readies a phase that formats rows for `main`: its columns, widths and writer.
-  void FormatFor(const CWritePhase& main);
+  // A phase that formats rows as this one does, with its own columns, widths and writer (for
+  // CRowBlocks).
+  std::unique_ptr<CWritePhase> MakeFormatter() const;
   void WritePerDirListing(CDirRecord& dir, std::vector<CFileRecord*>& items);
   std::unique_ptr<COvOutput> MakeWriter();
   void SetupColumns(bool resetWidths);
