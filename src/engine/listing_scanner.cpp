@@ -24,10 +24,11 @@ constexpr int kMaxOpenFolders = 256;
 // Threads reading folders ahead at most, whatever the processor.
 constexpr int kMaxHelpers = 8;
 
-// Threads reading folders ahead for a job: none when the job has one thread.
+// Threads reading folders ahead for a job: one fewer than the job's threads, since the scan's
+// own thread reads folders too while it waits for theirs (none when the job has one thread).
 int HelpersFor(int threads) {
   threads = JobThreads(threads);
-  return threads > 1 ? std::min(threads, kMaxHelpers) : 0;
+  return threads > 1 ? std::min(threads - 1, kMaxHelpers) : 0;
 }
 
 // A moment made safe for display (0, no birth time, stays 0).
