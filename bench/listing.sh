@@ -7,7 +7,7 @@
 # figure needs /usr/bin/time). With a baseline (an orvane built from another revision) it is
 # timed in the same turns, and the ratio of this build to it is shown. RUNS sets the number of
 # turns (default 5), SKIP_MEMORY=1 leaves out the 1,000,000-entry tree, SCAN_THREADS=N lists
-# with N threads reading folders (default: one per core).
+# with N threads reading folders and formatting rows (default: one per core).
 set -euo pipefail
 build=${1:-build}
 bin=$(realpath "$build/orvane")
