@@ -28,7 +28,6 @@ constexpr std::uint32_t kZip64LocatorSignature = 0x07064B50;
 constexpr std::size_t kCentralSize = 46;  // fixed part of a central header
 constexpr std::size_t kLocalSize = 30;    // fixed part of a local header
 constexpr std::size_t kEndSize = 22;
-constexpr std::size_t kZip64EndSize = 56;
 constexpr std::size_t kLocatorSize = 20;
 constexpr std::uint64_t kEndSearch = 0xFFFF;           // how far back the records are looked for
 constexpr std::uint64_t kTailSize = 65535 + kEndSize;  // the tail the archive's start is found in
@@ -38,9 +37,6 @@ std::uint32_t U16(const std::uint8_t* p) {
 }
 std::uint32_t U32(const std::uint8_t* p) {
   return ByteCursor::LoadLE(p, 4);
-}
-std::uint64_t U64(const std::uint8_t* p) {
-  return ByteCursor::LoadLE64(p, 8);
 }
 
 // The archive's bytes, from memory or from a file. A file is read through two windows of large
@@ -55,6 +51,22 @@ class ZipBytes {
   explicit ZipBytes(const FileSource& file) : m_file(&file), m_size(file.Size()) {}
 
   std::uint64_t Size() const { return m_size; }
+
+  // A little-endian field of n bytes (at most 8) the way the directory records have always
+  // been read here: a byte behind the end of the archive repeats the byte before it within the
+  // field, and is 0 when the whole field lies behind the end. Records cut by the end of the
+  // archive are read on with those values rather than refused.
+  std::uint64_t Field(std::uint64_t offset, int n) {
+    if (const std::uint8_t* p = At(offset, static_cast<std::size_t>(n)))
+      return ByteCursor::LoadLE64(p, n);
+    const std::uint64_t present = offset < m_size ? m_size - offset : 0;
+    std::uint64_t value = 0, last = 0;
+    for (int i = 0; i < n; ++i) {
+      if (static_cast<std::uint64_t>(i) < present) last = *At(offset + i, 1);
+      value |= last << (8 * i);
+    }
+    return value;
+  }
 
   // The n bytes at offset; nullptr unless the archive holds them all. Bytes of a file stay
   // valid until the next call for the same window.
@@ -180,33 +192,32 @@ struct Directory {
   std::uint64_t shift = 0;
 };
 
-// The zip64 end record a locator names; 0 when the locator is not whole or names none.
+// The zip64 end record a locator names; 0 when it names none.
 std::uint64_t Zip64EndAt(ZipBytes& bytes, std::uint64_t locator) {
-  const std::uint8_t* p = locator ? bytes.At(locator, kLocatorSize) : nullptr;
-  if (!p || U32(p + 4) != 0 || U32(p + 16) != 1) return 0;  // disk numbers of one volume
-  const std::uint64_t at = U64(p + 8);
-  const std::uint8_t* record = bytes.At(at, 4);
-  return record && U32(record) == kZip64EndSignature ? at : 0;
+  if (locator == 0 || bytes.Field(locator + 4, 4) != 0) return 0;  // one volume only
+  const std::uint64_t at = bytes.Field(locator + 8, 8);
+  if (bytes.Field(locator + 16, 4) != 1) return 0;
+  return bytes.Field(at, 4) == kZip64EndSignature ? at : 0;
 }
 
-// False when the archive has no end record that can be read, or is spread over volumes, or
-// its central directory would end behind the end record.
+// False when the archive has no end record, or is spread over volumes, or its central
+// directory would end behind the end record.
 bool FindDirectory(ZipBytes& bytes, const TailMarks& marks, Directory& dir) {
   std::uint64_t at = Zip64EndAt(bytes, marks.locator);
   std::uint64_t cdSize = 0;
   if (at != 0) {
-    const std::uint8_t* p = bytes.At(at, kZip64EndSize);
-    if (!p || U32(p + 16) != 0 || U32(p + 20) != 0 || U64(p + 24) != U64(p + 32)) return false;
-    dir.entries = U64(p + 24);
-    cdSize = U64(p + 40);
-    dir.offset = U64(p + 48);
+    if (bytes.Field(at + 16, 4) != 0 || bytes.Field(at + 20, 4) != 0) return false;
+    dir.entries = bytes.Field(at + 24, 8);
+    if (bytes.Field(at + 32, 8) != dir.entries) return false;
+    cdSize = bytes.Field(at + 40, 8);
+    dir.offset = bytes.Field(at + 48, 8);
   } else {
     at = marks.end;
-    const std::uint8_t* p = at ? bytes.At(at, kEndSize) : nullptr;
-    if (!p || U16(p + 4) != 0 || U16(p + 6) != 0 || U16(p + 8) != U16(p + 10)) return false;
-    dir.entries = U16(p + 8);
-    cdSize = U32(p + 12);
-    dir.offset = U32(p + 16);
+    if (at == 0 || bytes.Field(at + 4, 2) != 0 || bytes.Field(at + 6, 2) != 0) return false;
+    dir.entries = bytes.Field(at + 8, 2);
+    if (bytes.Field(at + 10, 2) != dir.entries) return false;
+    cdSize = bytes.Field(at + 12, 4);
+    dir.offset = bytes.Field(at + 16, 4);
   }
   if (at < dir.offset + cdSize) return false;
   dir.shift = at - (dir.offset + cdSize);
@@ -214,55 +225,60 @@ bool FindDirectory(ZipBytes& bytes, const TailMarks& marks, Directory& dir) {
 }
 
 // The length of the central header at `at` (fixed part, name, extra field and comment); 0 when
-// the walk cannot step over it: its fixed part is cut or has the wrong signature, or the
-// archive ends inside the block headers of its extra field. Zip64 blocks are stepped over
-// by their block header alone, as the directory has always been walked here.
+// the walk cannot step over it: its signature is not there.
 std::uint64_t StepLength(ZipBytes& bytes, std::uint64_t at) {
-  const std::uint8_t* p = bytes.At(at, kCentralSize);
-  if (!p || U32(p) != kCentralSignature) return 0;
-  const std::uint32_t nameLength = U16(p + 28), extraLength = U16(p + 30);
-  const std::uint32_t commentLength = U16(p + 32);
-  std::uint64_t block = at + kCentralSize + nameLength;
-  for (std::uint64_t walked = 0; walked < extraLength;) {
-    const std::uint8_t* b = bytes.At(block, 4);
-    if (!b) return 0;
-    const std::uint32_t id = U16(b), size = U16(b + 2);
-    block += 4 + (id == kZip64 ? 0 : size);
-    walked += 4 + size;
-  }
-  return kCentralSize + nameLength + extraLength + commentLength;
+  if (bytes.Field(at, 4) != kCentralSignature) return 0;
+  return kCentralSize + bytes.Field(at + 28, 2) + bytes.Field(at + 30, 2) + bytes.Field(at + 32, 2);
 }
 
-// One central header read whole: its fixed part, name and extra field.
+// One central header: its fixed part, and its name and extra field read whole.
 struct Central {
-  const std::uint8_t* p = nullptr;
+  std::uint8_t fixed[kCentralSize] = {};
+  const std::uint8_t* nameExtra = nullptr;
   std::uint32_t nameLength = 0;
   std::uint32_t extraLength = 0;
   bool local = false;  // read where the data shift places it: its local header can be read
 
-  std::uint32_t HostSystem() const { return p[5]; }
-  std::uint32_t Flags() const { return U16(p + 8); }
-  std::uint32_t DosTime() const { return U32(p + 12); }
-  std::uint32_t Crc() const { return U32(p + 16); }
-  std::uint32_t CompressedSize() const { return U32(p + 20); }
-  std::uint32_t Size() const { return U32(p + 24); }
-  std::uint32_t External() const { return U32(p + 38); }
-  std::uint32_t LocalOffset() const { return U32(p + 42); }
-  std::string_view Name() const {
-    return {reinterpret_cast<const char*>(p + kCentralSize), nameLength};
-  }
-  std::span<const std::uint8_t> Extra() const {
-    return {p + kCentralSize + nameLength, extraLength};
-  }
+  std::uint32_t HostSystem() const { return fixed[5]; }
+  std::uint32_t Flags() const { return U16(fixed + 8); }
+  std::uint32_t DosTime() const { return U32(fixed + 12); }
+  std::uint32_t Crc() const { return U32(fixed + 16); }
+  std::uint32_t CompressedSize() const { return U32(fixed + 20); }
+  std::uint32_t Size() const { return U32(fixed + 24); }
+  std::uint32_t External() const { return U32(fixed + 38); }
+  std::uint32_t LocalOffset() const { return U32(fixed + 42); }
+  std::string_view Name() const { return {reinterpret_cast<const char*>(nameExtra), nameLength}; }
+  std::span<const std::uint8_t> Extra() const { return {nameExtra + nameLength, extraLength}; }
 };
 
+// The header at `at` where the data shift places it: wholly in the archive, with its signature.
 bool ReadCentral(ZipBytes& bytes, std::uint64_t at, Central& out) {
   const std::uint8_t* p = bytes.At(at, kCentralSize);
   if (!p || U32(p) != kCentralSignature) return false;
   out.nameLength = U16(p + 28);
   out.extraLength = U16(p + 30);
-  out.p = bytes.At(at, kCentralSize + out.nameLength + out.extraLength);
-  return out.p != nullptr;
+  p = bytes.At(at, kCentralSize + out.nameLength + out.extraLength);
+  if (!p) return false;
+  std::copy(p, p + kCentralSize, out.fixed);
+  out.nameExtra = p + kCentralSize;
+  return true;
+}
+
+// The header at `at` where the walk stands (its signature known): the fixed fields as the walk
+// reads them, the name and the extra field wholly in the archive.
+bool ReadWalkedCentral(ZipBytes& bytes, std::uint64_t at, Central& out) {
+  static constexpr int kFieldSizes[] = {4, 2, 2, 2, 2, 4, 4, 4, 4, 2, 2, 2, 2, 2, 4, 4};
+  std::size_t offset = 0;
+  for (const int size : kFieldSizes) {
+    const std::uint64_t value = bytes.Field(at + offset, size);
+    for (int i = 0; i < size; ++i)
+      out.fixed[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    offset += static_cast<std::size_t>(size);
+  }
+  out.nameLength = U16(out.fixed + 28);
+  out.extraLength = U16(out.fixed + 30);
+  out.nameExtra = bytes.At(at + kCentralSize, out.nameLength + out.extraLength);
+  return out.nameExtra != nullptr;
 }
 
 // The stored name as UTF-8: UTF-8 when flagged; else the Unicode path block when it belongs to
@@ -354,7 +370,7 @@ std::uint64_t ListMembers(ZipBytes& bytes, const Directory& dir, std::uint64_t d
     if (length == 0 || sink.StopRequested()) break;
     Central c;
     c.local = ReadCentral(bytes, dataShift + pos, c);
-    if (!c.local && !ReadCentral(bytes, dir.shift + pos, c)) break;
+    if (!c.local && !ReadWalkedCentral(bytes, dir.shift + pos, c)) break;
     ReadMember(bytes, dataShift, c, dosTime, decoded, m);
     if (!m.name.empty()) {
       sink.AddArchiveEntry(archivePath, m);

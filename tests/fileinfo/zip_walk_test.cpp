@@ -72,6 +72,7 @@ TEST_F(ZipWalk, DamagedArchivesListWhatComesBeforeTheDamage) {
     const Lines& members;
   } cases[] = {
       {"walk-cut-central.zip", none},         // the end record is gone with the directory's tail
+      {"walk-end-cut.zip", kWalkMembers},     // the end record's last byte is missing
       {"walk-count-high.zip", kWalkMembers},  // more members announced than there are
       {"walk-count-zero.zip", kWalkMembers},  // none announced: walked to the end
       {"walk-count-low.zip", firstTwo},       // fewer announced: only those

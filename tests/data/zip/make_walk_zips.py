@@ -130,6 +130,7 @@ if len(sys.argv) == 4 and sys.argv[1] == "--many":
 walk_zip()
 folders_zip()
 damaged("walk.zip", "walk-cut-central.zip", cut_central)
+damaged("walk.zip", "walk-end-cut.zip", lambda data: data[:-1])  # half the comment length
 damaged("walk.zip", "walk-count-high.zip", set_end(8, "<HH", (200, 200)))
 damaged("walk.zip", "walk-count-low.zip", set_end(8, "<HH", (2, 2)))
 damaged("walk.zip", "walk-count-zero.zip", set_end(8, "<HH", (0, 0)))
