@@ -1,5 +1,5 @@
-// Fuzz target: zip central directories as minizip reads them through our reader, from memory
-// and through the file's read cache; both must list the same members.
+// Fuzz target: the zip lister's walk of end records and central directories, from memory and
+// through the file's read windows; both must list the same members.
 #include <cstddef>
 #include <cstdint>
 #include <span>

@@ -1,8 +1,10 @@
 #include "engine/formatting.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 namespace orvane {
 namespace {
@@ -104,6 +106,86 @@ std::string FormatSize(std::uint64_t bytes, int unit, int precision, bool withUn
   }
 }
 
+namespace {
+
+// True when every conversion of a strftime pattern depends on the calendar day alone (numeric
+// fields of the date, no names, no zone, no time of day): its text can then be kept per day.
+bool DayOnlyPattern(const std::string& pattern) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%') continue;
+    if (++i == pattern.size()) return false;
+    if (std::string_view("YmdejyCuwUWGgVDFnt%").find(pattern[i]) == std::string_view::npos)
+      return false;
+  }
+  return true;
+}
+
+// The date texts of the days met lately, per thread: rows of one listing mostly fall on a few
+// hundred days, in any order. Direct-mapped by the day; a pattern change empties it.
+class DayTexts {
+ public:
+  // The date text of the local day of tm in the given pattern.
+  const std::string& Get(const std::tm& tm, const std::string& pattern) {
+    if (pattern != m_pattern) {
+      m_pattern = pattern;
+      m_dayOnly = DayOnlyPattern(pattern);
+      for (Entry& e : m_entries) e.day = kNoDay;
+    }
+    if (!m_dayOnly) return Format(m_scratch, tm);
+    const std::int64_t day = static_cast<std::int64_t>(tm.tm_year) * 366 + tm.tm_yday;
+    Entry& e = m_entries[static_cast<std::size_t>(day) % kEntries];
+    if (e.day != day) {
+      Format(e.text, tm);
+      e.day = day;
+    }
+    return e.text;
+  }
+
+ private:
+  static constexpr std::size_t kEntries = 512;
+  static constexpr std::int64_t kNoDay = INT64_MIN;
+  struct Entry {
+    std::int64_t day = kNoDay;
+    std::string text;
+  };
+  const std::string& Format(std::string& out, const std::tm& tm) const {
+    char buf[129];
+    out.assign(buf, std::strftime(buf, sizeof buf, m_pattern.c_str(), &tm));
+    return out;
+  }
+
+  std::string m_pattern;
+  bool m_dayOnly = false;
+  std::string m_scratch;
+  Entry m_entries[kEntries];
+};
+
+void AppendTwoDigits(std::string& out, int v) {
+  out.push_back(static_cast<char>('0' + v / 10));
+  out.push_back(static_cast<char>('0' + v % 10));
+}
+
+// The time of day in the time pattern: the two patterns the options offer are written directly,
+// any other through strftime.
+void AppendTimeOfDay(std::string& out, const std::tm& tm, const std::string& pattern) {
+  const bool seconds = pattern == "%H:%M:%S";
+  if ((seconds || pattern == "%H:%M") && tm.tm_hour >= 0 && tm.tm_hour < 100 && tm.tm_min >= 0 &&
+      tm.tm_min < 100 && tm.tm_sec >= 0 && tm.tm_sec < 100) {
+    AppendTwoDigits(out, tm.tm_hour);
+    out.push_back(':');
+    AppendTwoDigits(out, tm.tm_min);
+    if (seconds) {
+      out.push_back(':');
+      AppendTwoDigits(out, tm.tm_sec);
+    }
+    return;
+  }
+  char buf[129];
+  out.append(buf, std::strftime(buf, sizeof buf, pattern.c_str(), &tm));
+}
+
+}  // namespace
+
 std::string FormatDateTime(std::int64_t t, const CListingOptions& o) {
   // Neighbouring rows often share a moment: the last text is kept per thread.
   struct Last {
@@ -133,11 +215,13 @@ std::string FormatDateTimeUncached(std::int64_t t, const CListingOptions& o) {
     if (o.m_bShowTimeInDates) blank.append(static_cast<std::size_t>(1 + o.m_nTimeWidth), ' ');
     return blank;
   }
-  char buf[129];
-  std::string out(buf, std::strftime(buf, sizeof buf, o.m_strDateFormat.c_str(), &tm));
+  thread_local DayTexts days;
+  std::string out;
+  out.reserve(32);
+  out = days.Get(tm, o.m_strDateFormat);
   if (o.m_bShowTimeInDates) {
     out.push_back(' ');
-    out.append(buf, std::strftime(buf, sizeof buf, o.m_strTimeFormat.c_str(), &tm));
+    AppendTimeOfDay(out, tm, o.m_strTimeFormat);
   }
   return out;
 }

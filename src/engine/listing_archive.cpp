@@ -65,70 +65,109 @@ void CListingScanner::BeginArchiveDir(const std::string& dirPath, const std::str
   }
 }
 
+namespace {
+
+// True when the chain key of the last member begins with archivePath and a NUL.
+bool IsChainArchive(const std::string& key, std::string_view archivePath) {
+  return key.size() > archivePath.size() && key[archivePath.size()] == '\0' &&
+         key.compare(0, archivePath.size(), archivePath) == 0;
+}
+
+// True when the chain key of the last member ends with a NUL and folderPart.
+bool IsChainFolder(const std::string& key, std::string_view folderPart) {
+  return key.size() > folderPart.size() && key[key.size() - folderPart.size() - 1] == '\0' &&
+         key.compare(key.size() - folderPart.size(), folderPart.size(), folderPart) == 0;
+}
+
+// The place of the last "/" or "\" in a member path; npos when there is none.
+std::size_t LastSeparator(std::string_view path) {
+  for (std::size_t i = path.size(); i-- > 0;)
+    if (path[i] == '/' || path[i] == '\\') return i;
+  return std::string_view::npos;
+}
+
+// The record of a folder member: its own directory record, made when no earlier member made
+// it, takes the member's time and attributes.
+void RecordFolderMember(ListingRecords& records, CDirRecord& dir, std::string_view leaf,
+                        std::uint32_t attributes, std::int64_t time) {
+  const std::string own = JoinPath(dir.m_strPath, std::string(leaf));
+  CDirRecord* d = records.Find(own);
+  if (!d) {
+    d = records.NewDir(own, dir.m_nBaseLength);
+    d->m_bArchive = true;
+    d->m_pParent = &dir;
+    ++records.dirCount;
+  }
+  d->m_tCreation = d->m_tLastAccess = d->m_tLastWrite = time;
+  AttributeLetters(attributes, d->m_strAttributes);
+}
+
+}  // namespace
+
 CDirRecord* CListingScanner::ArchiveFolder(const std::string& archivePath, CDirRecord* archive,
                                            std::string_view folderPart, std::int64_t time) {
-  // Members of one folder usually follow each other: the folder chain of the last member is
-  // kept and reused when the next member's folder part is the same.
-  std::string key = archivePath;
-  key.push_back('\0');
-  key.append(folderPart);
-  if (key != m_archiveChainKey) {
-    m_archiveChain.clear();
-    std::string path = archivePath;
-    CDirRecord* cur = archive;
-    std::size_t pos = 0;
-    while (pos < folderPart.size()) {
-      std::size_t end = folderPart.find_first_of("/\\", pos);
-      if (end == std::string_view::npos) end = folderPart.size();
-      std::string_view part = folderPart.substr(pos, end - pos);
-      pos = end + 1;
-      // Empty, "." and ".." components are dropped: a member never leaves its archive.
-      if (part.empty() || part == "." || part == "..") continue;
-      path = JoinPath(path, std::string(part));
-      CDirRecord* next = m_records.Find(path);
-      if (!next) {
-        next = m_records.NewDir(path, cur->m_nBaseLength);
-        next->m_bArchive = true;
-        next->m_pParent = cur;
-        next->m_tCreation = next->m_tLastAccess = next->m_tLastWrite = time;
-        ++m_records.dirCount;
-      }
-      cur = next;
-      m_archiveChain.push_back(cur);
+  // The chain holds the archive's record first, then the folder records of the member's folder
+  // part, outermost first; the folder paths are built in one buffer kept per thread.
+  thread_local std::string path;
+  m_archiveChain.assign(1, archive);
+  path = archivePath;
+  CDirRecord* cur = archive;
+  std::size_t pos = 0;
+  while (pos < folderPart.size()) {
+    std::size_t end = folderPart.find_first_of("/\\", pos);
+    if (end == std::string_view::npos) end = folderPart.size();
+    const std::string_view part = folderPart.substr(pos, end - pos);
+    pos = end + 1;
+    // Empty, "." and ".." components are dropped: a member never leaves its archive.
+    if (part.empty() || part == "." || part == "..") continue;
+    if (path != "/") path += '/';
+    path += part;
+    CDirRecord* next = m_records.Find(path);
+    if (!next) {
+      next = m_records.NewDir(path, cur->m_nBaseLength);
+      next->m_bArchive = true;
+      next->m_pParent = cur;
+      next->m_tCreation = next->m_tLastAccess = next->m_tLastWrite = time;
+      ++m_records.dirCount;
     }
-    m_archiveChainKey = std::move(key);
+    cur = next;
+    m_archiveChain.push_back(cur);
   }
-  return m_archiveChain.empty() ? archive : m_archiveChain.back();
+  m_archiveChainKey.assign(archivePath);
+  m_archiveChainKey.push_back('\0');
+  m_archiveChainKey.append(folderPart);
+  return cur;
 }
 
 void CListingScanner::AddArchiveEntry(const std::string& archivePath, const std::string& entryPath,
                                       std::uint64_t size, std::uint32_t crc,
                                       std::uint32_t attributes, std::int64_t time) {
-  CDirRecord* archive = m_records.Find(archivePath);
-  if (!archive) return;
   const bool isDir = (attributes & kAttrDirectory) != 0;
-  std::size_t lastSep = entryPath.find_last_of("/\\");
-  std::string_view folderPart = lastSep == std::string::npos
-                                    ? std::string_view()
-                                    : std::string_view(entryPath).substr(0, lastSep);
-  std::string leaf = entryPath.substr(lastSep == std::string::npos ? 0 : lastSep + 1);
+  const std::size_t lastSep = LastSeparator(entryPath);
+  const std::string_view folderPart = lastSep == std::string::npos
+                                          ? std::string_view()
+                                          : std::string_view(entryPath).substr(0, lastSep);
+  const std::string_view leaf =
+      std::string_view(entryPath).substr(lastSep == std::string::npos ? 0 : lastSep + 1);
   if (leaf.empty() || leaf == "." || leaf == "..") return;
-  CDirRecord* dir = ArchiveFolder(archivePath, archive, folderPart, time);
-  if (!isDir)
-    for (CDirRecord* d : m_archiveChain) d->m_nSize += size;
-  if (isDir) {
-    const std::string own = JoinPath(dir->m_strPath, leaf);
-    CDirRecord* d = m_records.Find(own);
-    if (!d) {
-      d = m_records.NewDir(own, dir->m_nBaseLength);
-      d->m_bArchive = true;
-      d->m_pParent = dir;
-      ++m_records.dirCount;
-    }
-    d->m_tCreation = d->m_tLastAccess = d->m_tLastWrite = time;
-    AttributeLetters(attributes, d->m_strAttributes);
+  // Members of one folder usually follow each other: the chain of the last member is reused
+  // while the next one's archive and folder part are the same, and its archive record while
+  // the archive is.
+  CDirRecord* dir = nullptr;
+  const bool sameArchive =
+      !m_archiveChain.empty() && IsChainArchive(m_archiveChainKey, archivePath);
+  if (sameArchive && m_archiveChainKey.size() == archivePath.size() + 1 + folderPart.size() &&
+      IsChainFolder(m_archiveChainKey, folderPart)) {
+    dir = m_archiveChain.back();
+  } else {
+    CDirRecord* archive = sameArchive ? m_archiveChain.front() : m_records.Find(archivePath);
+    if (!archive) return;
+    dir = ArchiveFolder(archivePath, archive, folderPart, time);
   }
-  CFileRecord rec;
+  if (!isDir)
+    for (std::size_t i = 1; i < m_archiveChain.size(); ++i) m_archiveChain[i]->m_nSize += size;
+  if (isDir) RecordFolderMember(m_records, *dir, leaf, attributes, time);
+  CFileRecord& rec = dir->m_items.emplace_back();
   rec.m_pDir = dir;
   rec.m_nSeq = m_records.fileSeq++;
   rec.m_tCreation = rec.m_tLastWrite = rec.m_tLastAccess = time;
@@ -152,7 +191,6 @@ void CListingScanner::AddArchiveEntry(const std::string& archivePath, const std:
     ++m_records.files;
     m_records.totalSize += size;
   }
-  dir->m_items.push_back(std::move(rec));
 }
 
 void CListingScanner::EndArchiveDir(const std::string& dirPath, const std::string& archiveName,

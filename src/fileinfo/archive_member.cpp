@@ -74,9 +74,17 @@ std::string ArchiveDirPath(std::string_view dirPath, std::string_view archiveNam
 }
 
 std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& trailingSeparator) {
+  std::string out;
+  CleanMemberName(name, maxChars, trailingSeparator, out);
+  return out;
+}
+
+void CleanMemberName(std::string_view name, std::size_t maxChars, bool& trailingSeparator,
+                     std::string& out) {
   if (IsPlainName(name, maxChars)) {
     trailingSeparator = !name.empty() && name.back() == '/';
-    return std::string(trailingSeparator ? name.substr(0, name.size() - 1) : name);
+    out.assign(trailingSeparator ? name.substr(0, name.size() - 1) : name);
+    return;
   }
   if (const std::size_t nul = name.find('\0'); nul != std::string_view::npos)
     name = name.substr(0, nul);
@@ -103,12 +111,11 @@ std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& t
     }
     parts.push_back(part);
   }
-  std::string out;
+  out.clear();
   for (const std::string_view part : parts) {
     if (!out.empty()) out += '/';
     out += part;
   }
-  return out;
 }
 
 namespace {
@@ -139,7 +146,19 @@ std::int64_t DosTimeConverter::ToSeconds(std::uint32_t dosDateTime) {
   if (seconds > 59) return 0;
   if ((dosDateTime >> 5) != m_minute) {
     m_minute = dosDateTime >> 5;
-    m_minuteStart = DosToMoment(dosDateTime & ~std::uint32_t{0x1F}, &m_offset);
+    if (m_recent.empty()) m_recent.resize(kRecentMinutes);
+    // The conversion depends on the minute and the offset tried first, nothing else.
+    Minute& recent = m_recent[(m_minute * 2654435761u >> 16) % kRecentMinutes];
+    if (recent.minute == m_minute && recent.hint == m_offset) {
+      m_minuteStart = recent.start;
+      m_offset = recent.offset;
+    } else {
+      recent.minute = m_minute;
+      recent.hint = m_offset;
+      m_minuteStart = DosToMoment(dosDateTime & ~std::uint32_t{0x1F}, &m_offset);
+      recent.start = m_minuteStart;
+      recent.offset = m_offset;
+    }
   }
   return m_minuteStart == 0 ? 0 : m_minuteStart + seconds;
 }

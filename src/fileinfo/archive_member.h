@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane {
 
@@ -64,6 +65,9 @@ std::string ArchiveDirPath(std::string_view dirPath, std::string_view archiveNam
 // cutting and shortening) ended in a separator, which marks a directory. The result may be
 // empty (nothing left to list).
 std::string CleanMemberName(std::string_view name, std::size_t maxChars, bool& trailingSeparator);
+// The same into `out`, whose storage is reused: listers call it once per member.
+void CleanMemberName(std::string_view name, std::size_t maxChars, bool& trailingSeparator,
+                     std::string& out);
 
 // A DOS date and time (date in the upper 16 bits), taken as local time, in seconds since 1970
 // UTC; 0 when the date is not a valid calendar date.
@@ -71,15 +75,26 @@ std::int64_t DosDateTimeToSeconds(std::uint32_t dosDateTime);
 
 // DosDateTimeToSeconds for the members of one archive, which mostly share their dates: the
 // local-time conversion is done once per minute and reused for the seconds within it, and the
-// zone's offset of the last minute is tried first for the next.
+// zone's offset of the last minute is tried first for the next. The minutes converted lately are
+// remembered with the offset tried first, so a minute met again (members of one folder written
+// together, listed among others) is not converted again; the result is the same either way.
 class DosTimeConverter {
  public:
   std::int64_t ToSeconds(std::uint32_t dosDateTime);
 
  private:
+  struct Minute {
+    std::uint32_t minute = ~std::uint32_t{0};
+    std::int64_t hint = 0;    // the offset tried first
+    std::int64_t start = 0;   // the minute's moment
+    std::int64_t offset = 0;  // the zone's offset there
+  };
+  static constexpr std::size_t kRecentMinutes = 1024;
+
   std::uint32_t m_minute = ~std::uint32_t{0};  // dosDateTime without its seconds
   std::int64_t m_minuteStart = 0;
-  std::int64_t m_offset = 0;  // the zone's offset at m_minuteStart
+  std::int64_t m_offset = 0;     // the zone's offset at m_minuteStart
+  std::vector<Minute> m_recent;  // by minute, made on first use
 };
 
 // Windows FILETIME (100 ns units since 1601 UTC) in seconds since 1970; 0 for a moment before

@@ -1,16 +1,12 @@
 #include "fileinfo/zip_lister.h"
 
-#include <minizip/unzip.h>
-#include <zlib.h>
-
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "base/unicode.h"
 #include "fileinfo/byte_cursor.h"
+#include "fileinfo/crc32.h"
 #include "platform/codepage.h"
 #include "platform/file_source.h"
 
@@ -24,139 +20,96 @@ constexpr std::uint16_t kUnicodePath = 0x7075;        // "up"
 constexpr std::uint32_t kUtf8NameFlag = 0x800;
 constexpr std::uint32_t kHostUnix = 3;
 
-// The bytes minizip reads, from memory or from a file through a small read cache. The
-// central directory and the local headers are read in two interleaved forward sweeps, so two
-// cached blocks serve nearly every read.
-class ZipInput {
- public:
-  explicit ZipInput(std::span<const std::uint8_t> bytes) : m_bytes(bytes), m_size(bytes.size()) {}
-  explicit ZipInput(const FileSource& file) : m_file(&file), m_size(file.Size()) {}
+constexpr std::uint32_t kCentralSignature = 0x02014B50;
+constexpr std::uint32_t kLocalSignature = 0x04034B50;
+constexpr std::uint32_t kEndSignature = 0x06054B50;
+constexpr std::uint32_t kZip64EndSignature = 0x06064B50;
+constexpr std::uint32_t kZip64LocatorSignature = 0x07064B50;
+constexpr std::size_t kCentralSize = 46;  // fixed part of a central header
+constexpr std::size_t kLocalSize = 30;    // fixed part of a local header
+constexpr std::size_t kEndSize = 22;
+constexpr std::size_t kLocatorSize = 20;
+constexpr std::uint64_t kEndSearch = 0xFFFF;           // how far back the records are looked for
+constexpr std::uint64_t kTailSize = 65535 + kEndSize;  // the tail the archive's start is found in
 
-  std::size_t Read(void* buf, std::size_t n) {
-    // minizip reads field by field, often a byte at a time: serve those from the last block.
-    if (m_last && m_pos >= m_last->start && n <= m_last->data.size() &&
-        m_pos - m_last->start <= m_last->data.size() - n) {
-      const std::uint8_t* from = m_last->data.data() + (m_pos - m_last->start);
-      if (n <= 8) {  // cheaper than a call for the one- to four-byte fields
-        auto* out = static_cast<std::uint8_t*>(buf);
-        for (std::size_t i = 0; i < n; ++i) out[i] = from[i];
-      } else {
-        std::memcpy(buf, from, n);
-      }
-      m_last->lastUse = ++m_clock;
-      m_pos += n;
-      return n;
-    }
-    auto* out = static_cast<std::uint8_t*>(buf);
-    std::size_t done = 0;
-    while (done < n && m_pos < m_size) {
-      const std::uint8_t* from = nullptr;
-      std::size_t avail = 0;
-      if (m_file) {
-        m_last = Fetch(m_pos);
-        if (!m_last) {
-          m_error = true;
-          break;
-        }
-        from = m_last->data.data() + (m_pos - m_last->start);
-        avail = static_cast<std::size_t>(m_last->start + m_last->data.size() - m_pos);
-      } else {
-        from = m_bytes.data() + m_pos;
-        avail = static_cast<std::size_t>(m_size - m_pos);
-      }
-      const std::size_t k = std::min(n - done, avail);
-      std::memcpy(out + done, from, k);
-      done += k;
-      m_pos += k;
-    }
-    return done;
-  }
-  long Seek(ZPOS64_T offset, int origin) {
-    switch (origin) {
-      case ZLIB_FILEFUNC_SEEK_SET:
-        m_pos = offset;
-        return 0;
-      case ZLIB_FILEFUNC_SEEK_CUR:
-        m_pos += offset;
-        return 0;
-      case ZLIB_FILEFUNC_SEEK_END:
-        m_pos = m_size + offset;
-        return 0;
-      default:
-        return -1;
-    }
-  }
-  ZPOS64_T Tell() const { return m_pos; }
+std::uint32_t U16(const std::uint8_t* p) {
+  return ByteCursor::LoadLE(p, 2);
+}
+std::uint32_t U32(const std::uint8_t* p) {
+  return ByteCursor::LoadLE(p, 4);
+}
+
+// The archive's bytes, from memory or from a file. A file is read through two windows of large
+// blocks: one follows the central directory, the other the local headers near the front, so
+// the two forward sweeps of a listing cost one read call per block each. At most about 1 MiB
+// per window is held, whatever sizes and counts the archive claims.
+class ZipBytes {
+ public:
+  enum Window { kDirectory, kLocal };
+
+  explicit ZipBytes(std::span<const std::uint8_t> bytes) : m_bytes(bytes), m_size(bytes.size()) {}
+  explicit ZipBytes(const FileSource& file) : m_file(&file), m_size(file.Size()) {}
+
   std::uint64_t Size() const { return m_size; }
-  // Reads n bytes at offset without moving the position minizip works with.
-  bool ReadExact(std::uint64_t offset, std::size_t n, std::uint8_t* out) {
-    const std::uint64_t saved = m_pos;
-    m_pos = offset;
-    const bool ok = Read(out, n) == n;
-    m_pos = saved;
-    return ok;
+
+  // A little-endian field of n bytes (at most 8) the way the directory records have always
+  // been read here: a byte behind the end of the archive repeats the byte before it within the
+  // field, and is 0 when the whole field lies behind the end. Records cut by the end of the
+  // archive are read on with those values rather than refused.
+  std::uint64_t Field(std::uint64_t offset, int n) {
+    if (const std::uint8_t* p = At(offset, static_cast<std::size_t>(n)))
+      return ByteCursor::LoadLE64(p, n);
+    const std::uint64_t present = offset < m_size ? m_size - offset : 0;
+    std::uint64_t value = 0, last = 0;
+    for (int i = 0; i < n; ++i) {
+      if (static_cast<std::uint64_t>(i) < present) last = *At(offset + i, 1);
+      value |= last << (8 * i);
+    }
+    return value;
   }
-  bool Failed() const { return m_error; }
+
+  // The n bytes at offset; nullptr unless the archive holds them all. Bytes of a file stay
+  // valid until the next call for the same window.
+  const std::uint8_t* At(std::uint64_t offset, std::size_t n, Window window = kDirectory) {
+    static const std::uint8_t kNothing = 0;
+    if (n == 0) return &kNothing;
+    if (offset >= m_size || n > m_size - offset) return nullptr;
+    if (!m_file) return m_bytes.data() + offset;
+    Block& b = m_blocks[window];
+    if (offset >= b.start && offset - b.start <= b.length && n <= b.length - (offset - b.start))
+      return b.data.data() + (offset - b.start);
+    return Load(b, offset, n);
+  }
 
  private:
-  static constexpr std::size_t kBlockSize = 64 * 1024;
+  // A window's block grows while it is read forward and starts small again after a jump, so
+  // headers scattered over a large file do not each cost a large read.
+  static constexpr std::size_t kFirstBlock = 64 * 1024;
+  static constexpr std::size_t kLargestBlock = 1024 * 1024;
   struct Block {
     std::uint64_t start = 0;
-    std::vector<std::uint8_t> data;  // empty: not loaded
-    std::uint64_t lastUse = 0;
+    std::size_t length = 0;  // bytes loaded
+    std::size_t next = kFirstBlock;
+    std::vector<std::uint8_t> data;
   };
 
-  Block* Fetch(std::uint64_t pos) {
-    ++m_clock;
-    for (Block& b : m_blocks)
-      if (!b.data.empty() && pos >= b.start && pos < b.start + b.data.size()) {
-        b.lastUse = m_clock;
-        return &b;
-      }
-    Block& victim = m_blocks[0].lastUse <= m_blocks[1].lastUse ? m_blocks[0] : m_blocks[1];
-    m_last = nullptr;
-    victim.start = pos - pos % kBlockSize;
-    if (!m_file->ReadAt(victim.start, kBlockSize, victim.data) ||
-        pos >= victim.start + victim.data.size()) {
-      victim.data.clear();
-      return nullptr;
-    }
-    victim.lastUse = m_clock;
-    return &victim;
+  const std::uint8_t* Load(Block& b, std::uint64_t offset, std::size_t n) {
+    const bool forward = b.length > 0 && offset >= b.start && offset - b.start <= 2 * b.length;
+    b.next = forward ? std::min(2 * b.next, kLargestBlock) : kFirstBlock;
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(std::max(n, b.next), m_size - offset));
+    if (b.data.size() < want) b.data.resize(want);
+    const long long got = m_file->ReadInto(offset, b.data.data(), want);
+    b.start = offset;
+    b.length = got > 0 ? static_cast<std::size_t>(got) : 0;
+    return b.length >= n ? b.data.data() : nullptr;
   }
 
   std::span<const std::uint8_t> m_bytes;
   const FileSource* m_file = nullptr;
   std::uint64_t m_size = 0;
-  std::uint64_t m_pos = 0;
-  bool m_error = false;
-  std::array<Block, 2> m_blocks;
-  Block* m_last = nullptr;  // the block of the last read
-  std::uint64_t m_clock = 0;
+  Block m_blocks[2];
 };
-
-// minizip's file functions over a ZipInput passed as the opaque pointer.
-voidpf OpenInput(voidpf opaque, const void*, int) {
-  return opaque;
-}
-uLong ReadInput(voidpf, voidpf stream, void* buf, uLong size) {
-  return static_cast<ZipInput*>(stream)->Read(buf, size);
-}
-uLong WriteInput(voidpf, voidpf, const void*, uLong) {
-  return 0;
-}
-ZPOS64_T TellInput(voidpf, voidpf stream) {
-  return static_cast<ZipInput*>(stream)->Tell();
-}
-long SeekInput(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-  return static_cast<ZipInput*>(stream)->Seek(offset, origin);
-}
-int CloseInput(voidpf, voidpf) {
-  return 0;
-}
-int InputError(voidpf, voidpf stream) {
-  return static_cast<ZipInput*>(stream)->Failed() ? 1 : 0;
-}
 
 // The data of the first extra-field block with the given id; empty when there is none.
 std::span<const std::uint8_t> FindExtraBlock(std::span<const std::uint8_t> extra,
@@ -184,35 +137,181 @@ bool IsAscii(std::string_view s) {
                      [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
 }
 
+// Where the archive's records are, found from its tail.
+struct TailMarks {
+  std::uint64_t locator = 0;    // a zip64 locator; 0 when there is none
+  std::uint64_t end = 0;        // the end record; 0 when there is none
+  std::uint64_t dataShift = 0;  // bytes in front of the archive, from the end record
+};
+
+// The last place of a record signature that leaves 4 bytes before the end of the archive, in
+// its last 64 KiB; 0 when there is none (a record at the very start does not count).
+std::uint64_t FindRecord(const std::uint8_t* tail, std::uint64_t tailStart, std::uint64_t size,
+                         std::uint32_t signature) {
+  if (size < 4) return 0;
+  const std::uint64_t first = size - std::min(size, kEndSearch);
+  for (std::uint64_t at = size - 4; at >= first && at > 0; --at)
+    if (U32(tail + (at - tailStart)) == signature) return at;
+  return 0;
+}
+
+// The bytes in front of the archive (a self-extractor's program, for instance): where the end
+// record says the central directory ends and where it does end. 0 when the end record is
+// preceded by a zip64 locator (writers add one for more than 65,535 members even to small
+// archives), or cannot say.
+std::uint64_t DataShift(const std::uint8_t* tail, std::uint64_t tailStart, std::size_t tailSize) {
+  for (std::size_t i = tailSize >= kEndSize ? tailSize - kEndSize + 1 : 0; i-- > 0;) {
+    if (U32(tail + i) != kEndSignature) continue;
+    const std::uint64_t end = tailStart + i;
+    const std::uint64_t cdSize = U32(tail + i + 12);
+    const std::uint64_t cdOffset = U32(tail + i + 16);
+    const bool zip64 = i >= kLocatorSize && U32(tail + i - kLocatorSize) == kZip64LocatorSignature;
+    if (zip64 || cdOffset == 0xFFFFFFFF || end < cdOffset + cdSize) return 0;
+    return end - (cdOffset + cdSize);
+  }
+  return 0;
+}
+
+TailMarks ScanTail(ZipBytes& bytes) {
+  TailMarks marks;
+  const std::uint64_t size = bytes.Size();
+  const std::size_t tailSize = static_cast<std::size_t>(std::min(size, kTailSize));
+  const std::uint8_t* tail = bytes.At(size - tailSize, tailSize);
+  if (!tail) return marks;
+  marks.locator = FindRecord(tail, size - tailSize, size, kZip64LocatorSignature);
+  marks.end = FindRecord(tail, size - tailSize, size, kEndSignature);
+  marks.dataShift = DataShift(tail, size - tailSize, tailSize);
+  return marks;
+}
+
+// The central directory: where its first header is, how many members it announces, and the
+// bytes in front of the archive that the directory's own position shows.
+struct Directory {
+  std::uint64_t offset = 0;
+  std::uint64_t entries = 0;  // 0xFFFF (and 0): not a count, the walk goes on to the damage
+  std::uint64_t shift = 0;
+};
+
+// The zip64 end record a locator names; 0 when it names none.
+std::uint64_t Zip64EndAt(ZipBytes& bytes, std::uint64_t locator) {
+  if (locator == 0 || bytes.Field(locator + 4, 4) != 0) return 0;  // one volume only
+  const std::uint64_t at = bytes.Field(locator + 8, 8);
+  if (bytes.Field(locator + 16, 4) != 1) return 0;
+  return bytes.Field(at, 4) == kZip64EndSignature ? at : 0;
+}
+
+// False when the archive has no end record, or is spread over volumes, or its central
+// directory would end behind the end record.
+bool FindDirectory(ZipBytes& bytes, const TailMarks& marks, Directory& dir) {
+  std::uint64_t at = Zip64EndAt(bytes, marks.locator);
+  std::uint64_t cdSize = 0;
+  if (at != 0) {
+    if (bytes.Field(at + 16, 4) != 0 || bytes.Field(at + 20, 4) != 0) return false;
+    dir.entries = bytes.Field(at + 24, 8);
+    if (bytes.Field(at + 32, 8) != dir.entries) return false;
+    cdSize = bytes.Field(at + 40, 8);
+    dir.offset = bytes.Field(at + 48, 8);
+  } else {
+    at = marks.end;
+    if (at == 0 || bytes.Field(at + 4, 2) != 0 || bytes.Field(at + 6, 2) != 0) return false;
+    dir.entries = bytes.Field(at + 8, 2);
+    if (bytes.Field(at + 10, 2) != dir.entries) return false;
+    cdSize = bytes.Field(at + 12, 4);
+    dir.offset = bytes.Field(at + 16, 4);
+  }
+  if (at < dir.offset + cdSize) return false;
+  dir.shift = at - (dir.offset + cdSize);
+  return true;
+}
+
+// The length of the central header at `at` (fixed part, name, extra field and comment); 0 when
+// the walk cannot step over it: its signature is not there.
+std::uint64_t StepLength(ZipBytes& bytes, std::uint64_t at) {
+  if (bytes.Field(at, 4) != kCentralSignature) return 0;
+  return kCentralSize + bytes.Field(at + 28, 2) + bytes.Field(at + 30, 2) + bytes.Field(at + 32, 2);
+}
+
+// One central header: its fixed part, and its name and extra field read whole.
+struct Central {
+  std::uint8_t fixed[kCentralSize] = {};
+  const std::uint8_t* nameExtra = nullptr;
+  std::uint32_t nameLength = 0;
+  std::uint32_t extraLength = 0;
+  bool local = false;  // read where the data shift places it: its local header can be read
+
+  std::uint32_t HostSystem() const { return fixed[5]; }
+  std::uint32_t Flags() const { return U16(fixed + 8); }
+  std::uint32_t DosTime() const { return U32(fixed + 12); }
+  std::uint32_t Crc() const { return U32(fixed + 16); }
+  std::uint32_t CompressedSize() const { return U32(fixed + 20); }
+  std::uint32_t Size() const { return U32(fixed + 24); }
+  std::uint32_t External() const { return U32(fixed + 38); }
+  std::uint32_t LocalOffset() const { return U32(fixed + 42); }
+  std::string_view Name() const { return {reinterpret_cast<const char*>(nameExtra), nameLength}; }
+  std::span<const std::uint8_t> Extra() const { return {nameExtra + nameLength, extraLength}; }
+};
+
+// The header at `at` where the data shift places it: wholly in the archive, with its signature.
+bool ReadCentral(ZipBytes& bytes, std::uint64_t at, Central& out) {
+  const std::uint8_t* p = bytes.At(at, kCentralSize);
+  if (!p || U32(p) != kCentralSignature) return false;
+  out.nameLength = U16(p + 28);
+  out.extraLength = U16(p + 30);
+  p = bytes.At(at, kCentralSize + out.nameLength + out.extraLength);
+  if (!p) return false;
+  std::copy(p, p + kCentralSize, out.fixed);
+  out.nameExtra = p + kCentralSize;
+  return true;
+}
+
+// The header at `at` where the walk stands (its signature known): the fixed fields as the walk
+// reads them, the name and the extra field wholly in the archive.
+bool ReadWalkedCentral(ZipBytes& bytes, std::uint64_t at, Central& out) {
+  static constexpr int kFieldSizes[] = {4, 2, 2, 2, 2, 4, 4, 4, 4, 2, 2, 2, 2, 2, 4, 4};
+  std::size_t offset = 0;
+  for (const int size : kFieldSizes) {
+    const std::uint64_t value = bytes.Field(at + offset, size);
+    for (int i = 0; i < size; ++i)
+      out.fixed[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    offset += static_cast<std::size_t>(size);
+  }
+  out.nameLength = U16(out.fixed + 28);
+  out.extraLength = U16(out.fixed + 30);
+  out.nameExtra = bytes.At(at + kCentralSize, out.nameLength + out.extraLength);
+  return out.nameExtra != nullptr;
+}
+
 // The stored name as UTF-8: UTF-8 when flagged; else the Unicode path block when it belongs to
 // this very name; else, for a Unix host, the bytes when they are valid UTF-8 (what zip tools on
-// Unix store); else the OEM code page.
-std::string DecodeName(std::string_view raw, const unz_file_info64& info,
-                       std::span<const std::uint8_t> extra) {
-  if ((info.flag & kUtf8NameFlag) || IsAscii(raw)) return std::string(raw);
-  ByteCursor up(FindExtraBlock(extra, kUnicodePath));
+// Unix store); else the OEM code page. A name that needs decoding is built in `decoded`.
+std::string_view DecodeName(const Central& c, std::string& decoded) {
+  const std::string_view raw = c.Name();
+  if ((c.Flags() & kUtf8NameFlag) || IsAscii(raw)) return raw;
+  ByteCursor up(FindExtraBlock(c.Extra(), kUnicodePath));
   std::uint8_t version = 0;
   std::uint32_t crc = 0;
-  if (up.U8(version) && version == 1 && up.U32LE(crc) &&
-      crc == crc32(0, reinterpret_cast<const Bytef*>(raw.data()), static_cast<uInt>(raw.size())))
-    return std::string(reinterpret_cast<const char*>(up.Rest().data()), up.Rest().size());
-  if (((info.version >> 8) & 0xFF) == kHostUnix && SanitizeUtf8(raw) == raw)
-    return std::string(raw);
-  return OemToUtf8(raw);
+  const auto rawBytes = std::span(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
+  if (up.U8(version) && version == 1 && up.U32LE(crc) && crc == Crc32Of(rawBytes)) {
+    decoded.assign(reinterpret_cast<const char*>(up.Rest().data()), up.Rest().size());
+    return decoded;
+  }
+  if (c.HostSystem() == kHostUnix && SanitizeUtf8(raw) == raw) return raw;
+  decoded = OemToUtf8(raw);
+  return decoded;
 }
 
-// The uncompressed size. A 32-bit field of all ones means the size is in the zip64 block,
-// where it comes first; minizip builds where unsigned long is 64 bits do not look there.
-std::uint64_t MemberSize(const unz_file_info64& info, std::span<const std::uint8_t> extra) {
+// The uncompressed size. A 32-bit field of all ones means the size is in the zip64 block, where
+// it comes first.
+std::uint64_t MemberSize(const Central& c) {
   std::uint64_t size = 0;
-  ByteCursor zip64(FindExtraBlock(extra, kZip64));
-  if (info.uncompressed_size == 0xFFFFFFFF && zip64.U64LE(size)) return size;
-  return info.uncompressed_size;
+  ByteCursor zip64(FindExtraBlock(c.Extra(), kZip64));
+  if (c.Size() == 0xFFFFFFFF && zip64.U64LE(size)) return size;
+  return c.Size();
 }
 
-std::uint32_t MemberAttributes(const unz_file_info64& info) {
-  const std::uint32_t host = (info.version >> 8) & 0xFF;
-  const std::uint32_t external = static_cast<std::uint32_t>(info.external_fa);
+std::uint32_t MemberAttributes(const Central& c) {
+  const std::uint32_t host = c.HostSystem();
+  const std::uint32_t external = c.External();
   if (host == 0 || host == 7 || host == 11 || host == 14) return external & 0xFF;
   std::uint32_t attributes = kMemberArchive;
   if (external & 0x40000000) attributes |= kMemberDirectory;
@@ -220,165 +319,78 @@ std::uint32_t MemberAttributes(const unz_file_info64& info) {
   return attributes;
 }
 
-// The number of bytes in front of the archive (a self-extractor's program, for instance),
-// worked out from the end record the way minizip does: where the central directory ends and
-// where the end record says it ends. 0 for zip64 archives, which minizip reads without offset.
-std::uint64_t BytesBeforeArchive(ZipInput& input) {
-  const std::uint64_t size = input.Size();
-  const std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(size, 65535 + 22));
-  std::vector<std::uint8_t> bytes(tail);
-  if (!input.ReadExact(size - tail, tail, bytes.data())) return 0;
-  for (std::size_t i = tail >= 22 ? tail - 22 + 1 : 0; i-- > 0;) {
-    if (ByteCursor::LoadLE(&bytes[i], 4) != 0x06054B50) continue;
-    const std::uint64_t end = size - tail + i;
-    const std::uint64_t cdSize = ByteCursor::LoadLE(&bytes[i + 12], 4);
-    const std::uint64_t cdOffset = ByteCursor::LoadLE(&bytes[i + 16], 4);
-    // A zip64 end record stands between the central directory and a locator in front of the
-    // end record (writers add it for more than 65,535 members even in small archives).
-    const bool zip64 = i >= 20 && ByteCursor::LoadLE(&bytes[i - 20], 4) == 0x07064B50;
-    if (zip64 || cdOffset == 0xFFFFFFFF || end < cdOffset + cdSize) return 0;
-    return end - (cdOffset + cdSize);
-  }
-  return 0;
-}
-
-// The central header minizip stands on, read straight from the bytes: minizip would read it
-// field by field once more for every member. The name and the extra field stay in `bytes`.
-struct CentralHeader {
-  unz_file_info64 info{};
-  std::uint64_t at = 0;             // where the header starts
-  bool viaMinizip = false;          // not found at its place: read through minizip, no local offset
-  std::vector<std::uint8_t> bytes;  // name, extra field, local header offset
-  std::string_view Name() const {
-    return {reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::size_t>(info.size_filename)};
-  }
-  std::span<const std::uint8_t> Extra() const {
-    return std::span<const std::uint8_t>(bytes).subspan(info.size_filename, info.size_file_extra);
-  }
-};
-
-// False when no central header stands at the place minizip names.
-bool ReadCentralHeader(ZipInput& input, unzFile zip, std::uint64_t prefix, CentralHeader& out) {
-  std::uint8_t head[46];
-  out.viaMinizip = false;
-  out.at = prefix + unzGetOffset64(zip);
-  if (!input.ReadExact(out.at, sizeof head, head) || ByteCursor::LoadLE(head, 4) != 0x02014B50)
-    return false;
-  unz_file_info64& info = out.info;
-  info.version = ByteCursor::LoadLE(head + 4, 2);
-  info.flag = ByteCursor::LoadLE(head + 8, 2);
-  info.dosDate = ByteCursor::LoadLE(head + 12, 4);
-  info.crc = ByteCursor::LoadLE(head + 16, 4);
-  info.compressed_size = ByteCursor::LoadLE(head + 20, 4);
-  info.uncompressed_size = ByteCursor::LoadLE(head + 24, 4);
-  info.size_filename = ByteCursor::LoadLE(head + 28, 2);
-  info.size_file_extra = ByteCursor::LoadLE(head + 30, 2);
-  info.external_fa = ByteCursor::LoadLE(head + 38, 4);
-  out.bytes.resize(info.size_filename + info.size_file_extra + 4);
-  std::memcpy(out.bytes.data() + info.size_filename + info.size_file_extra, head + 42, 4);
-  return input.ReadExact(out.at + sizeof head, info.size_filename + info.size_file_extra,
-                         out.bytes.data());
-}
-
-// The same header through minizip, for an archive whose headers are not where they should be.
-bool ReadCentralHeaderByMinizip(unzFile zip, CentralHeader& out) {
-  out.at = 0;
-  out.viaMinizip = true;
-  out.bytes.assign(65535 + 65536, 0);
-  if (unzGetCurrentFileInfo64(zip, &out.info, reinterpret_cast<char*>(out.bytes.data()), 65535,
-                              out.bytes.data() + 65535, 65536, nullptr, 0) != UNZ_OK)
-    return false;
-  // Name and extra as ReadCentralHeader keeps them: one after the other.
-  out.info.size_filename = std::min<uLong>(out.info.size_filename, 65535);
-  out.info.size_file_extra = std::min<uLong>(out.info.size_file_extra, 65536);
-  std::memmove(out.bytes.data() + out.info.size_filename, out.bytes.data() + 65535,
-               out.info.size_file_extra);
-  return true;
-}
-
-// Reads the local extra field of a member whose central header was read from the bytes: the
-// header gives the local header's offset. (Opening the member through minizip for
-// unzGetLocalExtrafield costs half the listing time, and reads the wrong bytes when data stands
-// in front of the archive.) False when the local header found does not match.
-bool ReadLocalExtra(ZipInput& input, std::uint64_t prefix, const CentralHeader& central,
-                    std::vector<std::uint8_t>& out) {
-  out.clear();
-  if (central.viaMinizip) return false;
-  const std::uint8_t* tail = central.bytes.data() + central.bytes.size() - 4;
-  std::uint64_t local = ByteCursor::LoadLE(tail, 4);
+// The extended timestamp of the member's local header, for a member whose central header has
+// none. False when the local header cannot be found where its offset and the data shift say.
+bool LocalModTime(ZipBytes& bytes, std::uint64_t dataShift, const Central& c, std::int64_t& time) {
+  std::uint64_t local = c.LocalOffset();
   if (local == 0xFFFFFFFF) {  // in the zip64 block, behind the sizes stored there
-    ByteCursor zip64(FindExtraBlock(central.Extra(), kZip64));
-    const bool skipped = (central.info.uncompressed_size != 0xFFFFFFFF || zip64.Skip(8)) &&
-                         (central.info.compressed_size != 0xFFFFFFFF || zip64.Skip(8));
+    ByteCursor zip64(FindExtraBlock(c.Extra(), kZip64));
+    const bool skipped = (c.Size() != 0xFFFFFFFF || zip64.Skip(8)) &&
+                         (c.CompressedSize() != 0xFFFFFFFF || zip64.Skip(8));
     if (!skipped || !zip64.U64LE(local)) return false;
   }
-  local += prefix;
-  std::uint8_t localHead[30];
-  if (!input.ReadExact(local, sizeof localHead, localHead) ||
-      ByteCursor::LoadLE(localHead, 4) != 0x04034B50)
-    return false;
-  out.resize(ByteCursor::LoadLE(localHead + 28, 2));
-  return input.ReadExact(local + sizeof localHead + ByteCursor::LoadLE(localHead + 26, 2),
-                         out.size(), out.data());
+  local += dataShift;
+  const std::uint8_t* head = bytes.At(local, kLocalSize, ZipBytes::kLocal);
+  if (!head || U32(head) != kLocalSignature) return false;
+  const std::uint32_t nameLength = U16(head + 26), extraLength = U16(head + 28);
+  const std::uint8_t* extra =
+      bytes.At(local + kLocalSize + nameLength, extraLength, ZipBytes::kLocal);
+  return extra && ExtendedModTime({extra, extraLength}, time);
 }
 
-// Walks the members of an opened archive; returns the total of their sizes.
-std::uint64_t ListMembers(ZipInput& input, unzFile zip, const std::string& archivePath,
-                          ArchiveSink& sink) {
-  const std::uint64_t prefix = BytesBeforeArchive(input);
-  std::uint64_t total = 0;
-  CentralHeader central;
-  std::vector<std::uint8_t> localExtra;
-  DosTimeConverter dosTime;
-  for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK && !sink.StopRequested();
-       rc = unzGoToNextFile(zip)) {
-    if (!ReadCentralHeader(input, zip, prefix, central) &&
-        !ReadCentralHeaderByMinizip(zip, central))
-      break;
-    const unz_file_info64& info = central.info;
-    const std::string_view rawName = central.Name();
-    const std::span<const std::uint8_t> centralExtra = central.Extra();
+// One member from its central header; m.name stays empty when nothing of the name is left.
+void ReadMember(ZipBytes& bytes, std::uint64_t dataShift, const Central& c,
+                DosTimeConverter& dosTime, std::string& decoded, ArchiveMember& m) {
+  bool trailingSeparator = false;
+  CleanMemberName(DecodeName(c, decoded), kMaxNameChars, trailingSeparator, m.name);
+  m.attributes = MemberAttributes(c);
+  if (trailingSeparator) m.attributes |= kMemberDirectory;
+  m.size = MemberSize(c);
+  m.crc = c.Crc();
+  m.time = dosTime.ToSeconds(c.DosTime());
+  // The central copy of the extended timestamp repeats the local modification time, so the
+  // local header is read only when the central directory has none.
+  if (!ExtendedModTime(c.Extra(), m.time) && c.local) LocalModTime(bytes, dataShift, c, m.time);
+}
 
-    ArchiveMember m;
-    bool trailingSeparator = false;
-    m.name =
-        CleanMemberName(DecodeName(rawName, info, centralExtra), kMaxNameChars, trailingSeparator);
-    m.attributes = MemberAttributes(info);
-    if (trailingSeparator) m.attributes |= kMemberDirectory;
-    m.size = MemberSize(info, centralExtra);
-    m.crc = static_cast<std::uint32_t>(info.crc);
-    m.time = dosTime.ToSeconds(static_cast<std::uint32_t>(info.dosDate));
-    // The extended timestamp: the central copy repeats the local modification time, so the
-    // local header is read only when the central directory has none.
-    if (!ExtendedModTime(centralExtra, m.time) &&
-        ReadLocalExtra(input, prefix, central, localExtra))
-      ExtendedModTime(localExtra, m.time);
-    if (m.name.empty()) continue;  // nothing left of the name to list
-    sink.AddArchiveEntry(archivePath, m);
-    total = SaturatingAdd(total, m.size);
+// Walks the central directory in one forward pass; returns the total of the members' sizes.
+// Each header is looked for where the data shift places it, and where the directory's own
+// position places it when it is not there. The walk ends at the announced count (unless that is
+// 0 or 0xFFFF) or at the first header it cannot step over; each step moves forward by a whole
+// header, so the walk ends within the archive's bytes whatever the counts claim.
+std::uint64_t ListMembers(ZipBytes& bytes, const Directory& dir, std::uint64_t dataShift,
+                          const std::string& archivePath, ArchiveSink& sink) {
+  std::uint64_t total = 0;
+  DosTimeConverter dosTime;
+  std::string decoded;
+  ArchiveMember m;
+  std::uint64_t pos = dir.offset;
+  for (std::uint64_t index = 0;; ++index) {
+    const std::uint64_t length = StepLength(bytes, dir.shift + pos);
+    if (length == 0 || sink.StopRequested()) break;
+    Central c;
+    c.local = ReadCentral(bytes, dataShift + pos, c);
+    if (!c.local && !ReadWalkedCentral(bytes, dir.shift + pos, c)) break;
+    ReadMember(bytes, dataShift, c, dosTime, decoded, m);
+    if (!m.name.empty()) {
+      sink.AddArchiveEntry(archivePath, m);
+      total = SaturatingAdd(total, m.size);
+    }
+    if (dir.entries != 0xFFFF && index + 1 == dir.entries) break;
+    pos += length;
   }
   return total;
 }
 
-std::uint64_t ListFromInput(ZipInput& input, const std::string& dirPath,
+std::uint64_t ListFromBytes(ZipBytes& bytes, const std::string& dirPath,
                             const std::string& archiveName, ArchiveSink& sink, int baseLength) {
   const std::string archivePath = ArchiveDirPath(dirPath, archiveName);
   sink.BeginArchiveDir(dirPath, archiveName, baseLength);
-  zlib_filefunc64_def io{};
-  io.zopen64_file = OpenInput;
-  io.zread_file = ReadInput;
-  io.zwrite_file = WriteInput;
-  io.ztell64_file = TellInput;
-  io.zseek64_file = SeekInput;
-  io.zclose_file = CloseInput;
-  io.zerror_file = InputError;
-  io.opaque = &input;
   std::uint64_t total = 0;
-  if (unzFile zip = unzOpen2_64(archivePath.c_str(), &io)) {
-    total = ListMembers(input, zip, archivePath, sink);
-    unzClose(zip);
-  }
+  const TailMarks marks = ScanTail(bytes);
+  Directory dir;
+  if (FindDirectory(bytes, marks, dir))
+    total = ListMembers(bytes, dir, marks.dataShift, archivePath, sink);
   sink.EndArchiveDir(dirPath, archiveName, total);
   return total;
 }
@@ -388,14 +400,14 @@ std::uint64_t ListFromInput(ZipInput& input, const std::string& dirPath,
 std::uint64_t ListZipArchive(const std::string& dirPath, const std::string& archiveName,
                              ArchiveSink& sink, int baseLength) {
   FileSource file(ArchiveDirPath(dirPath, archiveName));
-  ZipInput input(file);
-  return ListFromInput(input, dirPath, archiveName, sink, baseLength);
+  ZipBytes bytes(file);
+  return ListFromBytes(bytes, dirPath, archiveName, sink, baseLength);
 }
 
 std::uint64_t ListZipArchive(std::span<const std::uint8_t> bytes, const std::string& dirPath,
                              const std::string& archiveName, ArchiveSink& sink, int baseLength) {
-  ZipInput input(bytes);
-  return ListFromInput(input, dirPath, archiveName, sink, baseLength);
+  ZipBytes input(bytes);
+  return ListFromBytes(input, dirPath, archiveName, sink, baseLength);
 }
 
 }  // namespace orvane

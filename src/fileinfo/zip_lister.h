@@ -1,10 +1,11 @@
-// Zip archives listed as directories: walks the central directory with minizip and hands every
-// member to an ArchiveSink.
+// Zip archives listed as directories: walks the central directory in one forward pass over
+// blocks of the archive and hands every member to an ArchiveSink.
 //
 // The archive always becomes a directory (BeginArchiveDir first, EndArchiveDir last), even when
 // it cannot be opened or read: a damaged zip lists as an empty directory, or with the members
-// read before the damage. Member data is never decompressed. Member names are made safe with
-// CleanMemberName. Runs on the calling thread; no shared state.
+// read before the damage. Member data is never decompressed; memory stays bounded (about 1 MiB
+// per read window) whatever sizes and counts the archive claims. Member names are made safe
+// with CleanMemberName. Runs on the calling thread; no shared state.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
+#include <vector>
 
 namespace orvane {
 namespace {
@@ -99,6 +101,37 @@ TEST(FormatDateTime, YearNineteenSeventyIsBlankOfTheSameWidth) {
   EXPECT_EQ(FormatDateTime(86400 * 2, o), std::string(10, ' '));
   EXPECT_EQ(FormatDocDate(0, o), "");
   EXPECT_EQ(FormatLength(3723000), "01:02:03");
+}
+
+TEST(FormatDateTime, DayTextsKeptPerDayMatchStrftimeInEveryPattern) {
+  // A zone with summer time, moments of several hundred days in scrambled order (the texts of
+  // one day are kept and met again among others), and patterns switched between runs.
+  const char* oldTz = std::getenv("TZ");
+  const std::string savedTz = oldTz ? oldTz : "";
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+  std::vector<std::int64_t> moments;
+  std::uint64_t state = 7;
+  for (int i = 0; i < 3000; ++i) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    moments.push_back(86400 * 366 + static_cast<std::int64_t>(state >> 35) % (86400ll * 9000));
+  }
+  moments.push_back(1679792400);  // 2023-03-26 03:00 local, just after the clocks went forward
+  moments.push_back(1698541200);  // 2023-10-29 02:00 local, the second time
+  CListingOptions o;
+  for (const char* date : {"%Y-%m-%d", "%d-%m-%Y", "%d.%m.%Y %Z", "%A %e %B %Y, week %V"})
+    for (const char* time : {"%H:%M", "%H:%M:%S", "%I:%M %p"})
+      for (const std::int64_t t : moments) {
+        o.m_strDateFormat = date;
+        o.m_strTimeFormat = time;
+        ASSERT_EQ(FormatDateTime(t, o), FormatLocal(t, date) + " " + FormatLocal(t, time))
+            << t << " " << date << " " << time;
+      }
+  if (oldTz)
+    setenv("TZ", savedTz.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
 }
 
 TEST(PathForms, DropMountPointOrBase) {

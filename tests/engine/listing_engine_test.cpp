@@ -283,6 +283,43 @@ TEST(ListingEngine, ArchivesBecomeDirectoriesOnlyWhenAsked) {
   EXPECT_FALSE(std::filesystem::exists(tree + "/Pack.ZIP/_thisdir.txt"));
 }
 
+TEST(ListingEngine, InterleavedArchiveMembersLandInTheirFoldersWithTheirSizes) {
+  // a/1.txt 10, b/2.txt 20, a/3.txt 30, a/s/4.txt 40, top.txt 50, b/, a/s/, b/5.txt 60
+  Fixture f;
+  const std::string tree = f.tmp / "tree";
+  test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("zip/folders.zip") + "' '" + tree +
+            "/f.zip'");
+  f.Check(DirCheck::kWithSubdirs);
+  f.job.options.m_bArchivesAsDirs = 1;
+  f.Generate();
+  const CDirRecord* archive = f.Dir("f.zip");
+  const CDirRecord* a = f.Dir("f.zip/a");
+  const CDirRecord* s = f.Dir("f.zip/a/s");
+  const CDirRecord* b = f.Dir("f.zip/b");
+  ASSERT_TRUE(archive && a && s && b);
+  EXPECT_EQ(archive->m_nSize, 210u);
+  EXPECT_EQ(archive->m_nFileCount, 1);    // top.txt
+  EXPECT_EQ(archive->m_nSubdirCount, 1);  // the member b/
+  EXPECT_EQ(a->m_nSize, 80u);
+  EXPECT_EQ(a->m_nFileCount, 2);
+  EXPECT_EQ(a->m_nSubdirCount, 1);  // the member a/s/
+  EXPECT_EQ(s->m_nSize, 40u);
+  EXPECT_EQ(s->m_nFileCount, 1);
+  EXPECT_EQ(b->m_nSize, 80u);
+  EXPECT_EQ(b->m_nFileCount, 2);
+  EXPECT_EQ(a->m_pParent, archive);
+  EXPECT_EQ(s->m_pParent, a);
+  EXPECT_EQ(b->m_pParent, archive);
+  auto names = [](const CDirRecord* d) {
+    std::vector<std::string> out;
+    for (const CFileRecord& r : d->m_items) out.push_back(r.FullName());
+    return out;
+  };
+  EXPECT_EQ(names(a), (std::vector<std::string>{"1.txt", "3.txt", "s"}));
+  EXPECT_EQ(names(b), (std::vector<std::string>{"2.txt", "5.txt"}));
+  EXPECT_EQ(names(archive), (std::vector<std::string>{"top.txt", "b"}));
+}
+
 TEST(ListingEngine, DocumentPropertiesAndOwner) {
   Fixture f;
   const std::string tree = f.tmp / "tree";

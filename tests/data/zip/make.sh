@@ -17,3 +17,4 @@ chmod 444 "$src/tree/locked.txt"
 rm -f info-zip.zip
 (cd "$src/tree" && zip -q -r "$OLDPWD/info-zip.zip" sub locked.txt "caf$(printf '\xc3\xa9').txt")
 python3 make_zips.py
+python3 make_walk_zips.py
