@@ -23,9 +23,12 @@ using test::TempDir;
 using test::WriteFile;
 
 constexpr std::int64_t kDay = 86400 * std::int64_t{1000000000};
-// The listings run a little after the files were written: files changed in the last two
-// seconds are not kept.
-const std::int64_t kNow = (std::time(nullptr) + 10) * std::int64_t{1000000000};
+// The moment of a listing: a little after the files were written, since files changed in the
+// last two seconds are not kept. Taken when asked, not when the test program started, so a long
+// run of other tests before these does not make the files look just written.
+std::int64_t ListingTime() {
+  return (std::time(nullptr) + 10) * std::int64_t{1000000000};
+}
 const HashRequest kAll{true, true, true};
 
 // Counts the passes that really read a file (each starts with a report of 0 bytes).
@@ -68,12 +71,12 @@ TEST(ChecksumCache, UnchangedFileIsNotReadAgainInALaterRun) {
   WriteFile(dir / "cache/.keep", "");
   CountingProgress progress;
   {
-    CChecksumCache cache(db, kNow);
+    CChecksumCache cache(db, ListingTime());
     ASSERT_TRUE(cache.IsOpen()) << cache.TakeWarning();
     ExpectAbc(Hash(file, &cache, progress));
   }
   EXPECT_EQ(progress.passes, 1);
-  CChecksumCache later(db, kNow + kDay);
+  CChecksumCache later(db, ListingTime() + kDay);
   ExpectAbc(Hash(file, &later, progress));
   EXPECT_EQ(progress.passes, 1);
   EXPECT_EQ(later.TakeWarning(), "");
@@ -84,7 +87,7 @@ TEST(ChecksumCache, OnlyTheDigestsNotKeptAreComputedAndThenKeptToo) {
   const std::string file = dir / "abc.txt", db = dir / "c.sqlite";
   WriteFile(file, "abc");
   CountingProgress progress;
-  CChecksumCache cache(db, kNow);
+  CChecksumCache cache(db, ListingTime());
   HashResults crcOnly = Hash(file, &cache, progress, HashRequest{true, false, false});
   EXPECT_EQ(crcOnly.crc32, 0x352441c2u);
   ExpectAbc(Hash(file, &cache, progress));
@@ -99,7 +102,7 @@ TEST(ChecksumCache, AnyChangeOfTheFileReadsItAgain) {
   const std::string file = dir / "f.bin", db = dir / "c.sqlite";
   WriteFile(file, "abc");
   CountingProgress progress;
-  CChecksumCache cache(db, kNow);
+  CChecksumCache cache(db, ListingTime());
   Hash(file, &cache, progress);
   // File times advance in clock ticks of a few milliseconds.
   auto nextTick = [] { std::this_thread::sleep_for(std::chrono::milliseconds(30)); };
@@ -139,7 +142,7 @@ TEST(ChecksumCache, FilesChangedJustBeforeTheListingAreNotKept) {
 TEST(ChecksumCache, UnreadableFilesAreNotKept) {
   TempDir dir;
   CountingProgress progress;
-  CChecksumCache cache(dir / "c.sqlite", kNow);
+  CChecksumCache cache(dir / "c.sqlite", ListingTime());
   HashResults r = Hash(dir / "missing", &cache, progress);
   EXPECT_EQ(r.status, HashStatus::kUnreadable);
   EXPECT_EQ(r.md5, std::string(32, ' '));
@@ -153,12 +156,12 @@ TEST(ChecksumCache, ADamagedDatabaseCostsOneWarningAndNothingElse) {
   WriteFile(file, "abc");
   WriteFile(db, std::string(8192, 'x'));
   CountingProgress progress;
-  CChecksumCache cache(db, kNow);
+  CChecksumCache cache(db, ListingTime());
   EXPECT_FALSE(cache.IsOpen());
   const std::string warning = cache.TakeWarning();
   EXPECT_NE(warning.find(db), std::string::npos) << warning;
   EXPECT_EQ(cache.TakeWarning(), "");
-  CChecksumCache again(db, kNow);  // the next listing of the same run says nothing more
+  CChecksumCache again(db, ListingTime());  // the next listing of the same run says nothing more
   EXPECT_FALSE(again.IsOpen());
   EXPECT_EQ(again.TakeWarning(), "");
   ExpectAbc(Hash(file, &cache, progress));
@@ -167,10 +170,10 @@ TEST(ChecksumCache, ADamagedDatabaseCostsOneWarningAndNothingElse) {
   EXPECT_EQ(test::ReadFile(db), std::string(8192, 'x'));
 
   // A folder where the database should be, and no cache folder at all.
-  CChecksumCache folder(dir.path(), kNow);
+  CChecksumCache folder(dir.path(), ListingTime());
   EXPECT_FALSE(folder.IsOpen());
   EXPECT_NE(folder.TakeWarning(), "");
-  CChecksumCache none("", kNow);
+  CChecksumCache none("", ListingTime());
   EXPECT_FALSE(none.IsOpen());
   EXPECT_NE(none.TakeWarning(), "");
 }
@@ -180,19 +183,19 @@ TEST(ChecksumCache, ADatabaseLockedByAnotherProgramIsLeftAlone) {
   const std::string file = dir / "abc.txt", db = dir / "c.sqlite";
   WriteFile(file, "abc");
   CountingProgress progress;
-  { CChecksumCache(db, kNow); }
+  { CChecksumCache(db, ListingTime()); }
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(db.c_str(), &other), SQLITE_OK);
   Exec(other, "BEGIN EXCLUSIVE; DELETE FROM checksums;");
   {
-    CChecksumCache cache(db, kNow, 50);
+    CChecksumCache cache(db, ListingTime(), 50);
     EXPECT_FALSE(cache.IsOpen());
     EXPECT_NE(cache.TakeWarning(), "");
     ExpectAbc(Hash(file, &cache, progress));
   }
   Exec(other, "COMMIT");
   sqlite3_close(other);
-  CChecksumCache cache(db, kNow, 50);
+  CChecksumCache cache(db, ListingTime(), 50);
   EXPECT_TRUE(cache.IsOpen());
 }
 
@@ -203,17 +206,17 @@ TEST(ChecksumCache, EntriesNotSeenForNinetyDaysAreDropped) {
   WriteFile(b, "abc");
   CountingProgress progress;
   {
-    CChecksumCache cache(db, kNow);
+    CChecksumCache cache(db, ListingTime());
     Hash(a, &cache, progress);
     Hash(b, &cache, progress);
   }
   {
     // a is listed again after 60 days, b is not.
-    CChecksumCache cache(db, kNow + 60 * kDay);
+    CChecksumCache cache(db, ListingTime() + 60 * kDay);
     Hash(a, &cache, progress);
   }
   EXPECT_EQ(progress.passes, 2);
-  CChecksumCache cache(db, kNow + 91 * kDay);
+  CChecksumCache cache(db, ListingTime() + 91 * kDay);
   Hash(a, &cache, progress);
   EXPECT_EQ(progress.passes, 2);
   Hash(b, &cache, progress);
@@ -236,14 +239,14 @@ TEST(ChecksumCache, DamagedEntriesAreNotTrusted) {
   WriteFile(file, "abc");
   CountingProgress progress;
   {
-    CChecksumCache cache(db, kNow);
+    CChecksumCache cache(db, ListingTime());
     Hash(file, &cache, progress);
   }
   sqlite3* raw = nullptr;
   ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
   Exec(raw, "UPDATE checksums SET md5 = 'not a digest'");
   sqlite3_close(raw);
-  CChecksumCache cache(db, kNow);
+  CChecksumCache cache(db, ListingTime());
   ExpectAbc(Hash(file, &cache, progress));
   EXPECT_EQ(progress.passes, 2);
   EXPECT_EQ(progress.lastLabel, "MD5");
