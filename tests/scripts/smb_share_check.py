@@ -154,9 +154,9 @@ def checks(binary, src, work):
         check("both listings succeed", rc_disk == 0 and rc_share == 0, err)
         check("the share listing has every row", len(disk) == len(share) and len(disk) > 10000,
               "%d rows on disk, %d on the share" % (len(disk), len(share)))
-        # The server gives a file's creation time as it keeps it: the moment it first met the
-        # file when the file system's own birth time is not at hand. It may fall a minute after
-        # the disk's, so that column may only be later, never earlier or blank.
+        # The server's creation time of a file can be a little later than the disk's birth time
+        # (a minute later when the tree was made just before the minute turned), so that column
+        # may only be later, never earlier or blank.
         diffs = [(a, b) for a, b in zip(disk, share) if without_creation(a) != without_creation(b)]
         check("the share lists like the disk in every column but the owner", not diffs,
               "\n     ".join("disk:  %s\n     share: %s" % d for d in diffs[:4]))
