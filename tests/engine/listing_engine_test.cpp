@@ -257,12 +257,19 @@ TEST(ListingEngine, MediaColumnsComeFromTheReadersByExtension) {
 namespace orvane {
 namespace {
 
+// A tree holding one archive of the test data under the name given, checked with its
+// subdirectories.
+std::string TreeWithArchive(Fixture& f, const std::string& data, const std::string& name) {
+  const std::string tree = f.tmp / "tree";
+  test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath(data) + "' '" + tree + "/" + name +
+            "'");
+  f.Check(DirCheck::kWithSubdirs);
+  return tree;
+}
+
 TEST(ListingEngine, ArchivesBecomeDirectoriesOnlyWhenAsked) {
   Fixture f;
-  const std::string tree = f.tmp / "tree";
-  test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("zip/info-zip.zip") + "' '" + tree +
-            "/Pack.ZIP'");
-  f.Check(DirCheck::kWithSubdirs);
+  const std::string tree = TreeWithArchive(f, "zip/info-zip.zip", "Pack.ZIP");
   std::string text = f.Generate();
   EXPECT_NE(text.find("Pack.ZIP"), std::string::npos);
   EXPECT_EQ(f.Dir("Pack.ZIP"), nullptr);
@@ -286,10 +293,7 @@ TEST(ListingEngine, ArchivesBecomeDirectoriesOnlyWhenAsked) {
 TEST(ListingEngine, InterleavedArchiveMembersLandInTheirFoldersWithTheirSizes) {
   // a/1.txt 10, b/2.txt 20, a/3.txt 30, a/s/4.txt 40, top.txt 50, b/, a/s/, b/5.txt 60
   Fixture f;
-  const std::string tree = f.tmp / "tree";
-  test::Run("mkdir -p '" + tree + "' && cp '" + test::DataPath("zip/folders.zip") + "' '" + tree +
-            "/f.zip'");
-  f.Check(DirCheck::kWithSubdirs);
+  TreeWithArchive(f, "zip/folders.zip", "f.zip");
   f.job.options.m_bArchivesAsDirs = 1;
   f.Generate();
   const CDirRecord* archive = f.Dir("f.zip");
