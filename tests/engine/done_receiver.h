@@ -54,4 +54,14 @@ std::vector<std::string> SaveAndReadLines(CListingEngine& engine, Receiver& rece
   return ReadListingLines(output);
 }
 
+// Options of a listing that shows names and extensions only, in a wide name column, without
+// the program line or the directories' file counts: rows easy to compare.
+inline void NamesOnly(CListingOptions& o) {
+  o.m_bProgramInfoInHeader = 0;
+  o.m_bFileCountInDirRow = 0;
+  o.m_bColumn.fill(0);
+  o.m_bColumn[ColumnId::kExtension] = 1;
+  o.m_nNameWidth = 120;
+}
+
 }  // namespace orvane::test

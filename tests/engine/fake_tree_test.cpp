@@ -29,13 +29,8 @@ struct FakeListing {
   ListingJob job;
   const std::string top = tmp / "top";
   FakeListing() {
-    CListingOptions& o = job.options;
-    o.m_bProgramInfoInHeader = 0;
-    o.m_bFileCountInDirRow = 0;
-    o.m_bColumn.fill(0);
-    o.m_bColumn[ColumnId::kExtension] = 1;
-    o.m_nNameWidth = 120;
-    o.m_nFileSortKey[0] = ColumnNumber(ColumnId::kName);
+    test::NamesOnly(job.options);
+    job.options.m_nFileSortKey[0] = ColumnNumber(ColumnId::kName);
     job.checkedDirs[top] = DirCheck::kWithSubdirs;
   }
   std::vector<std::string> Generate() {

@@ -76,12 +76,7 @@ struct Listing {
   ListingJob job;
   const std::string tree = tmp / "tree";
   Listing() {
-    CListingOptions& o = job.options;
-    o.m_bProgramInfoInHeader = 0;
-    o.m_bFileCountInDirRow = 0;
-    o.m_bColumn.fill(0);
-    o.m_bColumn[ColumnId::kExtension] = 1;
-    o.m_nNameWidth = 120;
+    test::NamesOnly(job.options);
     job.checkedDirs[tree] = DirCheck::kWithSubdirs;
   }
   std::vector<std::string> Generate() {

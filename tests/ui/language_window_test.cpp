@@ -17,12 +17,10 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include <fstream>
-#include <sstream>
-
 #include "base/strings.h"
 #include "settings/commands.h"
 #include "settings/option_pages.h"
+#include "test_util.h"
 #include "ui/pages/options_pane.h"
 #include "ui/window/main_frame.h"
 #include "ui/window/preview_view.h"
@@ -33,14 +31,11 @@ namespace {
 const QString kData = QStringLiteral(ORVANE_SOURCE_DIR "/data/");
 
 std::string ReadFile(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return test::ReadFile(path.toStdString());
 }
 
 void WriteFile(const QString& path, const std::string& bytes) {
-  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+  test::WriteFile(path.toStdString(), bytes);
 }
 
 QStringList ComboItems(QComboBox* combo) {

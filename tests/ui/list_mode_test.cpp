@@ -14,10 +14,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fstream>
 #include <sstream>
 
 #include "platform/shell_integration.h"
+#include "test_util.h"
 #include "ui/window/delivery_ui.h"
 #include "ui/window/engine_headers.h"
 #include "ui/window/main_frame.h"
@@ -28,14 +28,11 @@ namespace {
 constexpr int kLongWait = 60000;
 
 std::string ReadFile(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return test::ReadFile(path.toStdString());
 }
 
 void WriteFile(const QString& path, const std::string& bytes) {
-  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+  test::WriteFile(path.toStdString(), bytes);
 }
 
 // The settings the user's window saved last: CSV output.
